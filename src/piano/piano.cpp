@@ -1,0 +1,3 @@
+#include "piano/piano.h"
+
+void Graj() {}

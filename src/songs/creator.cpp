@@ -1,0 +1,3 @@
+#include "songs/creator.h"
+
+void Stworz() {}

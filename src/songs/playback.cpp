@@ -1,0 +1,3 @@
+#include "songs/playback.h"
+
+void PlayPr() {}
