@@ -1,3 +1,93 @@
 #include "piano/piano.h"
 
-void Graj() {}
+#include <iostream>
+
+#include "piano/sounds.h"
+#include "shell/screen.h"
+#include "shell/state.h"
+
+void Poziomy(int current, int page) {
+    std::cout << "Lista poziomów: \n";
+    // Every level is listed, so ten and more stay visible.
+    for (int i = page * 10; i < IloscPoziomow; ++i) {
+        std::cout << (i - page * 10 == current ? " -> " : "  - ") << i + 1 << ". "
+                  << NazwaPoziomow[i] << "\n";
+    }
+}
+
+void Opis(int position, int page) {
+    int poziom = page * 10 + position;
+    std::cout << "Opis poziomu: ";
+    if (poziom >= 0 && poziom < IloscPoziomow)
+        std::cout << OpisPoziomow[poziom];
+    else
+        std::cout << "brak poziomów, klawisze nic nie zagrają (sprawdź plik Levels.tdf)";
+    std::cout << "\n";
+}
+
+int ZmienPoziom(int poziom, unsigned char klawisz) {
+    if (klawisz == '[' && poziom < IloscPoziomow - 1)
+        ++poziom;
+    if (klawisz == ']' && poziom > 0)
+        --poziom;
+    return poziom;
+}
+
+int WybierzPoziom(int poziom, unsigned char klawisz) {
+    int k = klawisz - '1';
+    return k >= 0 && k < IloscPoziomow ? k : poziom;
+}
+
+namespace {
+
+void ustawGlosnoscKlawiszy(const ZestawDzwiekow &dzwieki) {
+    for (int i = 0; i < IloscDzwiekow; ++i)
+        if (audiere::OutputStream *d = dzwieki.klawisz(i))
+            d->setVolume(static_cast<float>(Glosnosc) / 10);
+}
+
+void ekran(int poziom) {
+    tk();
+    std::cout << "Głośność: " << Glosnosc * 10 << "%!" << std::endl;
+    Poziomy(poziom, 0);
+    Opis(poziom, 0);
+}
+
+} // namespace
+
+void Graj() {
+    ZestawDzwiekow dzwieki;
+    int poziom = 0;
+    for (;;) {
+        ekran(poziom);
+        unsigned char klawisz = static_cast<unsigned char>(Klawisz());
+        if (klawisz == 'w') {
+            for (int i = 0; i < IloscDzwiekow; ++i) {
+                audiere::OutputStream *d = dzwieki.klawisz(i);
+                if (d && d->isPlaying())
+                    d->stop();
+            }
+        }
+        if (klawisz == '+' && Glosnosc != 10) {
+            ++Glosnosc;
+            ustawGlosnoscKlawiszy(dzwieki);
+        }
+        if (klawisz == '-' && Glosnosc != 0) {
+            --Glosnosc;
+            ustawGlosnoscKlawiszy(dzwieki);
+        }
+        poziom = ZmienPoziom(poziom, klawisz);
+        for (int i = 0; i < IloscDzwiekow && poziom < IloscPoziomow; ++i)
+            if (MapaKlawiszy[i] == klawisz && MapaPoziomow[i] == poziom)
+                Wyzwol(dzwieki.klawisz(i), kCzekanieNaRestart);
+        poziom = WybierzPoziom(poziom, klawisz);
+        if (klawisz == 224) {
+            klawisz = static_cast<unsigned char>(Klawisz());
+            int slot = SlotStrzalki(klawisz);
+            if (slot >= 0 && Klawiszowe[slot] != kPustySkrot)
+                Wyzwol(dzwieki.skrot(slot), kCzekanieNaRestart);
+        }
+        if (klawisz == 27)
+            return;
+    }
+}

@@ -145,7 +145,8 @@ class TtyInBuf : public std::streambuf {
             n = ::read(STDIN_FILENO, tmp, sizeof tmp);
         while (n < 0 && errno == EINTR);
         setMode(true);
-        if (n <= 0)
+        // Ctrl-D typed before the switch to line mode arrives as its byte.
+        if (n <= 0 || (n == 1 && tmp[0] == original.c_cc[VEOF]))
             return traits_type::eof();
         line_ = utf8In ? utf8ToCp852(std::string_view(tmp, n)) : std::string(tmp, n);
         setg(line_.data(), line_.data(), line_.data() + line_.size());

@@ -82,6 +82,10 @@ void Session::type(const std::string &bytes) {
     }
 }
 
+void Session::terminate() {
+    kill(pid_, SIGTERM);
+}
+
 void Session::pump(int timeoutMs) {
     pollfd fds[3] = {{outFd_, POLLIN, 0}, {errFd_, POLLIN, 0}, {master_, POLLIN, 0}};
     if (poll(fds, 3, timeoutMs) <= 0)

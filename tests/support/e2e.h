@@ -22,6 +22,8 @@ class Session {
     // Waits until standard output holds text after position from; returns its
     // position or npos on timeout.
     std::size_t waitFor(const std::string &text, std::size_t from = 0, int timeoutMs = 5000);
+    // Sends SIGTERM.
+    void terminate();
     // Waits for the program to end; returns its exit status, or -1 if it had
     // to be killed.
     int finish(int timeoutMs = 5000);

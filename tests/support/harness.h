@@ -52,7 +52,10 @@ class ScreenTest : public ::testing::Test {
     void keys(std::vector<Key> k);       // the single-key reads, in order
     std::string out() const { return out_.str(); }
     std::string err() const { return err_.str(); }
-    void clearOutput() { out_.str(""); }
+    void clearOutput() {
+        out_.str("");
+        err_.str("");
+    }
     int keysLeft() const { return static_cast<int>(keys_.size()); }
     int keysPastEnd() const { return pastEnd_; }
 

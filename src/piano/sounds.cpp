@@ -1,0 +1,101 @@
+#include "piano/sounds.h"
+
+#include <iostream>
+
+#include "platform/clock.h"
+#include "shell/screen.h"
+#include "shell/state.h"
+
+audiere::AudioDevicePtr OtworzUrzadzenie() {
+    audiere::AudioDevicePtr urzadzenie(audiere::AdrOpenDevice());
+    if (!urzadzenie) {
+        std::cout << "Nie udało się otworzyć urządzenia dźwiękowego, dźwięki nie będą słyszalne "
+                     "(wyjście można wybrać zmienną ALSOFT_DRIVERS, np. ALSOFT_DRIVERS=pulse)!"
+                  << std::endl;
+        Klawisz();
+    }
+    return urzadzenie;
+}
+
+audiere::OutputStreamPtr OtworzDzwiek(audiere::AudioDevice *urzadzenie, const std::string &plik) {
+    if (!urzadzenie)
+        return {};
+    audiere::SampleSourcePtr zrodlo(audiere::AdrOpenSampleSource(plik.c_str()));
+    return audiere::OutputStreamPtr(audiere::AdrOpenSound(urzadzenie, zrodlo.get(), false));
+}
+
+void UstawGlosnosc(audiere::OutputStream *dzwiek) {
+    if (!dzwiek)
+        return;
+    dzwiek->setVolume(static_cast<float>(Glosnosc) / 10);
+    dzwiek->setRepeat(false);
+}
+
+void Wyzwol(audiere::OutputStream *dzwiek, int czekajMs) {
+    if (!dzwiek)
+        return;
+    if (dzwiek->isPlaying()) {
+        if (czekajMs > 0)
+            platform::sleepMs(czekajMs);
+        dzwiek->reset();
+    } else {
+        dzwiek->play();
+    }
+}
+
+void ZglosBrakDzwieku(const std::string &plik) {
+    std::cout << "Nieznaleziono dźwięku " << plik << std::endl;
+}
+
+ZestawDzwiekow::ZestawDzwiekow() : urzadzenie_(OtworzUrzadzenie()) {
+    klawisze_.resize(IloscDzwiekow);
+    if (!urzadzenie_)
+        return; // nothing can be opened without a device
+    bool brak = false;
+    for (int i = 0; i < IloscDzwiekow; ++i) {
+        std::cout << "Trwa ładowanie dźwięku " << MapaDzwiekow[i] << "!" << std::endl;
+        klawisze_[i] = OtworzDzwiek(urzadzenie_.get(), MapaDzwiekow[i]);
+        if (!klawisze_[i]) {
+            ZglosBrakDzwieku(MapaDzwiekow[i]);
+            brak = true;
+        }
+        UstawGlosnosc(klawisze_[i].get());
+    }
+    for (int s = 0; s < 4; ++s) {
+        if (Klawiszowe[s] == kPustySkrot)
+            continue;
+        skroty_[s] = OtworzDzwiek(urzadzenie_.get(), Klawiszowe[s]);
+        if (!skroty_[s]) {
+            ZglosBrakDzwieku(Klawiszowe[s]);
+            brak = true;
+        }
+        UstawGlosnosc(skroty_[s].get());
+    }
+    if (brak) {
+        std::cout << "Naciśnij dowolny klawisz, by kontynuować!" << std::endl;
+        Klawisz();
+    }
+}
+
+ZestawDzwiekow::~ZestawDzwiekow() {
+    while (!klawisze_.empty())
+        klawisze_.pop_back();
+    for (int s = 3; s >= 0; --s)
+        skroty_[s] = {};
+    urzadzenie_ = {};
+}
+
+int SlotStrzalki(int kod) {
+    switch (kod) {
+    case 72:
+        return 0;
+    case 75:
+        return 1;
+    case 80:
+        return 2;
+    case 77:
+        return 3;
+    default:
+        return -1;
+    }
+}
