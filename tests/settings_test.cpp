@@ -301,6 +301,25 @@ TEST_F(SettingsTest, ShortcutMenuRunsItsScreensAndShowsTheNewState) {
     EXPECT_EQ(keysPastEnd(), 0);
 }
 
+TEST_F(SettingsTest, ShortcutMenuEntryThreeRunsTheSoundTest) {
+    piano();
+    input("3\n0\n0\n");
+    Klaw();
+    const std::string overview = banner() + kKlawPomoc +
+                                 "Skrót nr 1: Strzałka w gore:  Brak!\n"
+                                 "Skrót nr 2: Strzałka w lewo:  Brak!\n"
+                                 "Skrót nr 3: Strzałka w dol:  Brak!\n"
+                                 "Skrót nr 4: Strzałka w prawo:  Brak!\n" +
+                                 kKlawMenu;
+    const std::string out = this->out();
+    const std::string soundTest = banner() + "Który dźwięk chcesz zagrać: \n";
+    ASSERT_EQ(out.rfind(overview, 0), 0u);
+    EXPECT_EQ(out.find(soundTest), overview.size());
+    ASSERT_GE(out.size(), 2 * overview.size());
+    EXPECT_EQ(out.substr(out.size() - overview.size()), overview);
+    EXPECT_EQ(confing(), kNoFile);
+}
+
 TEST_F(SettingsTest, ShortcutMenuLeavesAtEndOfInput) {
     for (const char *in : {"", "x\n"}) {
         SCOPED_TRACE(in);
