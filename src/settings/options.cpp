@@ -23,10 +23,22 @@ const EkranKoloru kTlo{" Na jaki kolor chcesz zmienić kolor tła? \n", 1, 2};
 
 // The trailing spaces of two rows belong to the screen as it has always looked.
 const char *const kKolory[16] = {
-    "Czarny",        "Ciemnoniebieski", "Ciemnozielony    ", "Ciemnoseledynowy", "Ciemnoczerwony",
-    "Ciemnoróżowy ", "Brązowy",         "Jasnoszary",        "Ciemnoszary",      "Niebieski",
-    "Zielony",       "Seledynowy",      "Czerwony",          "Różowy",           "źółty",
-    "Biały",
+    "Czarny",            // 1
+    "Ciemnoniebieski",   // 2
+    "Ciemnozielony    ", // 3
+    "Ciemnoseledynowy",  // 4
+    "Ciemnoczerwony",    // 5
+    "Ciemnoróżowy ",     // 6
+    "Brązowy",           // 7
+    "Jasnoszary",        // 8
+    "Ciemnoszary",       // 9
+    "Niebieski",         // 10
+    "Zielony",           // 11
+    "Seledynowy",        // 12
+    "Czerwony",          // 13
+    "Różowy",            // 14
+    "źółty",             // 15
+    "Biały",             // 16
 };
 
 void zlyWybor() {
