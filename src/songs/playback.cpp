@@ -1,3 +1,104 @@
 #include "songs/playback.h"
 
-void PlayPr() {}
+#include <cstdint>
+#include <iostream>
+#include <vector>
+
+#include "piano/sounds.h"
+#include "platform/clock.h"
+#include "shell/screen.h"
+#include "songs/songfile.h"
+
+namespace {
+
+// The distinct sound names of a song in order of first use, and for each note
+// the position of its name among them.
+struct Rozne {
+    std::vector<std::string> nazwy;
+    std::vector<int> indeksy;
+};
+
+Rozne policz(const Utwor &u) {
+    Rozne r;
+    for (std::size_t i = 0; i < u.dzwieki.size(); ++i) {
+        std::size_t j = 0;
+        while (j < r.nazwy.size() && r.nazwy[j] != u.dzwieki[i])
+            ++j;
+        if (j == r.nazwy.size()) {
+            r.nazwy.push_back(u.dzwieki[i]);
+            std::cout << "Dodano dźwięk nr" << i + 1 << "!" << std::endl;
+        }
+        r.indeksy.push_back(static_cast<int>(j));
+    }
+    return r;
+}
+
+// Each note starts at the start of playback plus the pauses before it, so the
+// time spent printing and triggering never adds up over the song.
+void graj(const Utwor &u, const Rozne &r, const std::vector<audiere::OutputStreamPtr> &dzwieki) {
+    std::int64_t termin = platform::nowMs();
+    for (std::size_t i = 0; i < u.dzwieki.size(); ++i) {
+        platform::clock().sleepUntilMs(termin);
+        std::cout << "Granie dźwięku nr " << r.indeksy[i] << "!" << std::endl;
+        Wyzwol(dzwieki[r.indeksy[i]].get(), 0);
+        if (u.pauzy[i] == kKoniecUtworu)
+            return;
+        termin += u.pauzy[i];
+    }
+    platform::clock().sleepUntilMs(termin);
+}
+
+} // namespace
+
+std::string Play(std::string plik) {
+    Utwor u;
+    std::string blad;
+    switch (WczytajUtwor(plik, u, blad)) {
+    case Wczytanie::BrakPliku:
+        return "Can't find file!";
+    case Wczytanie::Bledny:
+        std::cout << "Nie można odtworzyć pliku " << plik << ": " << blad << "!" << std::endl;
+        Klawisz();
+        return "Can't find file!";
+    case Wczytanie::Ok:
+        break;
+    }
+    audiere::AudioDevicePtr urzadzenie = OtworzUrzadzenie();
+    std::cout << "Trwa zliczanie dźwięków..." << std::endl;
+    Rozne r = policz(u);
+    std::vector<audiere::OutputStreamPtr> dzwieki;
+    for (const std::string &nazwa : r.nazwy) {
+        std::cout << "Trwa generowanie dźwięku " << nazwa << "!" << std::endl;
+        dzwieki.push_back(OtworzDzwiek(urzadzenie.get(), nazwa));
+        if (urzadzenie && !dzwieki.back()) {
+            ZglosBrakDzwieku(nazwa);
+            std::cout << "Doinstalowanie odpowiednich pakietów rozwiąże problem!" << std::endl;
+            Klawisz();
+            return "Can't find sound";
+        }
+        UstawGlosnosc(dzwieki.back().get());
+    }
+    std::cout << "Naciśnij dowolny przycisk aby zagrać utwór pt. " << u.tytul << "!" << std::endl;
+    Klawisz();
+    tk();
+    std::cout << "Utwór: " << u.tytul << ", Rok Wydania: " << u.rok << std::endl;
+    graj(u, r, dzwieki);
+    u = Utwor();
+    r = Rozne();
+    dzwieki.clear();
+    std::cout << "Koniec!" << std::endl;
+    std::cout << "Naciśnij dowolny klawisz, by kontynuować!" << std::endl;
+    Klawisz();
+    return "ALL_OK";
+}
+
+void PlayPr() {
+    tk();
+    std::cout << "Podaj nazwę pliku: ";
+    // The line end left by the menu's choice.
+    std::cin.get();
+    std::string nazwa;
+    if (CzytajLinie(nazwa) == Odczyt::Koniec)
+        return;
+    Play(nazwa + ".tsf");
+}
