@@ -96,7 +96,10 @@ TEST(StartupE2E, WordsTypedAheadAnswerTheNextMenu) {
     s.type("5 1\n");
     ASSERT_NE(s.waitFor(" Zly wybor!\n", from), std::string::npos);
     s.type("k");
-    // The pending 1 opens piano mode without waiting for a line.
+    // The pending 1 opens piano mode without waiting for a line; it names the
+    // sound file that is missing and waits for a key.
+    ASSERT_NE(s.waitFor("Nieznaleziono dźwięku c.wav\n", from), std::string::npos) << s.out();
+    s.type("k");
     ASSERT_NE(s.waitFor("Opis poziomu: Opis\n", from), std::string::npos) << s.out();
     s.type("\x1b");
     std::size_t back = s.waitFor(kMenu, s.out().find("Opis poziomu: Opis\n", from));

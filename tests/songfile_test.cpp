@@ -1,0 +1,98 @@
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "songs/songfile.h"
+#include "support/harness.h"
+
+using testing_support::ScreenTest;
+
+class SongFile : public ScreenTest {};
+
+TEST_F(SongFile, WritesTheWorkedExampleByteForByte) {
+    const std::string dzwieki[] = {"c.wav", "e.wav", "c.wav"};
+    const std::int64_t pauzy[] = {380, 412, 1150};
+    ASSERT_TRUE(ZapiszUtwor("test", "Moja_piosenka", "2010", 3, dzwieki, pauzy));
+    EXPECT_EQ(readFile("test.tsf"), "Moja_piosenka 2010 3 c.wav 380 e.wav 412 c.wav 1150 ");
+    // Saving again under the name leaves only the second song.
+    ASSERT_TRUE(ZapiszUtwor("test", "Inna", "1999", 0, nullptr, nullptr));
+    EXPECT_EQ(readFile("test.tsf"), "Inna 1999 0 ");
+    // The typed name is used as it is, with .tsf added.
+    ASSERT_TRUE(ZapiszUtwor("x.tsf", "T", "1", 0, nullptr, nullptr));
+    EXPECT_TRUE(exists("x.tsf.tsf"));
+}
+
+TEST_F(SongFile, ReadsAnyWhitespaceLayout) {
+    for (const char *tekst : {"Moja_piosenka 2010 3 c.wav 380 e.wav 412 c.wav 1150 ",
+                              "Moja_piosenka\n2010\n\n3\r\n  c.wav\t380\ne.wav 412 c.wav 1150",
+                              "Moja_piosenka 2010 3 c.wav 380 e.wav 412 c.wav 1150 more tokens"}) {
+        writeFile("s.tsf", tekst);
+        Utwor u;
+        std::string blad;
+        ASSERT_EQ(WczytajUtwor("s.tsf", u, blad), Wczytanie::Ok) << tekst;
+        EXPECT_EQ(u.tytul, "Moja piosenka");
+        EXPECT_EQ(u.rok, 2010);
+        EXPECT_EQ(u.dzwieki, (std::vector<std::string>{"c.wav", "e.wav", "c.wav"}));
+        EXPECT_EQ(u.pauzy, (std::vector<int>{380, 412, 1150}));
+    }
+}
+
+TEST_F(SongFile, TitlesAndEmptySongs) {
+    struct Case {
+        const char *tekst;
+        const char *tytul;
+        std::size_t nuty;
+    } cases[] = {
+        {"___ 1 0 ", "   ", 0},
+        {"Bez 1 0 ", "Bez", 0},
+        {"\xa5_\xa5 -5 1 A.wav 9999 ", "\xa5 \xa5", 1},
+    };
+    for (const Case &c : cases) {
+        writeFile("s.tsf", c.tekst);
+        Utwor u;
+        std::string blad;
+        ASSERT_EQ(WczytajUtwor("s.tsf", u, blad), Wczytanie::Ok) << c.tekst;
+        EXPECT_EQ(u.tytul, c.tytul);
+        EXPECT_EQ(u.dzwieki.size(), c.nuty);
+    }
+}
+
+TEST_F(SongFile, FilesThatAreNotWholeSongsAreRefused) {
+    struct Case {
+        const char *tekst;
+        const char *blad;
+    } cases[] = {
+        {"", "brak tytułu"},
+        {"T", "rok nie jest liczbą całkowitą"},
+        {"T 20x1 0 ", "rok nie jest liczbą całkowitą"},
+        {"T 99999999999 0 ", "rok nie jest liczbą całkowitą"},
+        {"T 1 -1 ", "ilość nut nie jest liczbą nieujemną"},
+        {"T 1 dwa ", "ilość nut nie jest liczbą nieujemną"},
+        {"T 1 2 a.wav 100 ", "plik kończy się po 1 z 2 nut"},
+        {"T 1 2000000000 a.wav 100 ", "plik kończy się po 1 z 2000000000 nut"},
+        {"T 1 2 a.wav 100 b.wav ", "pauza nuty nr 2 nie jest liczbą nieujemną"},
+        {"T 1 1 a.wav -5 ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
+        {"T 1 1 a.wav 3000000000 ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
+        {"T 1 1 a.wav 12ms ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
+    };
+    for (const Case &c : cases) {
+        writeFile("s.tsf", c.tekst);
+        Utwor u;
+        u.tytul = "untouched";
+        std::string blad;
+        EXPECT_EQ(WczytajUtwor("s.tsf", u, blad), Wczytanie::Bledny) << c.tekst;
+        EXPECT_EQ(blad, c.blad) << c.tekst;
+        EXPECT_EQ(u.tytul, "untouched") << "nothing of a refused file is handed out";
+    }
+    Utwor u;
+    std::string blad;
+    EXPECT_EQ(WczytajUtwor("missing.tsf", u, blad), Wczytanie::BrakPliku);
+}
+
+TEST_F(SongFile, SaveThatFailsIsReported) {
+    const std::string dzwieki[] = {"c.wav"};
+    const std::int64_t pauzy[] = {10};
+    EXPECT_FALSE(ZapiszUtwor("no_such_dir/song", "T", "1", 1, dzwieki, pauzy));
+    EXPECT_FALSE(exists("no_such_dir"));
+}
