@@ -135,6 +135,9 @@ class RealAudioTest : public ::testing::Test {
 
 // The scenarios that the fake must play out as OpenAL does.
 enum class Kind { OpenAL, Fake };
+void PrintTo(Kind k, std::ostream *os) {
+    *os << (k == Kind::OpenAL ? "OpenAL" : "Fake");
+}
 class SoundBehaviourTest : public RealAudioTest, public ::testing::WithParamInterface<Kind> {
   protected:
     void SetUp() override {
