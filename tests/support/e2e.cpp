@@ -9,6 +9,7 @@
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -80,6 +81,22 @@ void Session::type(const std::string &bytes) {
             break;
         done += static_cast<std::size_t>(w);
     }
+}
+
+std::vector<double> Session::typeAt(const std::vector<std::pair<double, std::string>> &keys) {
+    using namespace std::chrono;
+    auto clockMs = [] {
+        return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+    };
+    std::vector<double> sent;
+    auto start = steady_clock::now();
+    for (const auto &[at, bytes] : keys) {
+        std::this_thread::sleep_until(
+            start + duration_cast<steady_clock::duration>(duration<double, std::milli>(at)));
+        sent.push_back(clockMs());
+        type(bytes);
+    }
+    return sent;
 }
 
 void Session::terminate() {

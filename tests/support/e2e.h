@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 #include <termios.h>
+#include <utility>
+#include <vector>
 
 namespace testing_support {
 
@@ -22,6 +24,9 @@ class Session {
     // Waits until standard output holds text after position from; returns its
     // position or npos on timeout.
     std::size_t waitFor(const std::string &text, std::size_t from = 0, int timeoutMs = 5000);
+    // Types each key at its offset (ms) from now; returns when each was sent,
+    // on the same clock as nowMs().
+    std::vector<double> typeAt(const std::vector<std::pair<double, std::string>> &keys);
     // Sends SIGTERM.
     void terminate();
     // Waits for the program to end; returns its exit status, or -1 if it had
