@@ -220,30 +220,54 @@ std::vector<double> onsets(const std::vector<float> &x, int rate, float threshol
     return found;
 }
 
-double dominantFrequency(const std::vector<float> &x, int rate, double fromMs, double toMs,
-                         double loHz, double hiHz) {
+namespace {
+
+std::vector<double> hannWindowed(const std::vector<float> &x, int rate, double fromMs,
+                                 double toMs) {
     auto from = static_cast<std::size_t>(std::max(0.0, fromMs) * rate / 1000);
     auto to = std::min(x.size(), static_cast<std::size_t>(std::max(0.0, toMs) * rate / 1000));
     if (to <= from + 1)
-        return 0;
+        return {};
     std::vector<double> w(to - from);
     for (std::size_t i = 0; i < w.size(); ++i)
         w[i] = x[from + i] * (0.5 - 0.5 * std::cos(2 * kPi * i / (w.size() - 1)));
+    return w;
+}
+
+double goertzelPower(const std::vector<double> &w, int rate, double hz) {
+    double coeff = 2 * std::cos(2 * kPi * hz / rate), s1 = 0, s2 = 0;
+    for (double v : w) {
+        double s0 = v + coeff * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return s1 * s1 + s2 * s2 - coeff * s1 * s2;
+}
+
+} // namespace
+
+double dominantFrequency(const std::vector<float> &x, int rate, double fromMs, double toMs,
+                         double loHz, double hiHz, double stepHz) {
+    std::vector<double> w = hannWindowed(x, rate, fromMs, toMs);
+    if (w.empty())
+        return 0;
     double best = 0, bestPower = -1;
-    for (double hz = loHz; hz <= hiHz; hz += 1) {
-        double coeff = 2 * std::cos(2 * kPi * hz / rate), s1 = 0, s2 = 0;
-        for (double v : w) {
-            double s0 = v + coeff * s1 - s2;
-            s2 = s1;
-            s1 = s0;
-        }
-        double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
+    for (double hz = loHz; hz <= hiHz; hz += stepHz) {
+        double power = goertzelPower(w, rate, hz);
         if (power > bestPower) {
             bestPower = power;
             best = hz;
         }
     }
     return best;
+}
+
+double toneLevel(const std::vector<float> &x, int rate, double fromMs, double toMs, double hz) {
+    std::vector<double> w = hannWindowed(x, rate, fromMs, toMs);
+    if (w.empty())
+        return 0;
+    // A sine of amplitude A peaks at A * N / 4 through a Hann window.
+    return std::sqrt(goertzelPower(w, rate, hz)) * 4 / w.size();
 }
 
 std::vector<double> occurrences(const std::vector<float> &x, const std::vector<float> &pattern,

@@ -41,9 +41,12 @@ double rms(const std::vector<float> &x, int rate, double fromMs, double toMs);
 std::vector<double> onsets(const std::vector<float> &x, int rate, float threshold = 0.02f,
                            double quietMs = 20);
 // The frequency with the most energy in [fromMs, toMs), searched from loHz to
-// hiHz in 1 Hz steps (Goertzel over a Hann window).
+// hiHz in steps of stepHz (Goertzel over a Hann window).
 double dominantFrequency(const std::vector<float> &x, int rate, double fromMs, double toMs,
-                         double loHz = 40, double hiHz = 4000);
+                         double loHz = 40, double hiHz = 4000, double stepHz = 1);
+// Amplitude of the sine component at hz in [fromMs, toMs) (Goertzel over a
+// Hann window; a full-scale sine gives about 1).
+double toneLevel(const std::vector<float> &x, int rate, double fromMs, double toMs, double hz);
 // Times where pattern starts in x: peaks of the normalised cross-correlation
 // that reach minCorrelation, at least one pattern length apart.
 std::vector<double> occurrences(const std::vector<float> &x, const std::vector<float> &pattern,
