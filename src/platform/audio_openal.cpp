@@ -160,42 +160,76 @@ struct Pcm {
     int rate = 0;
 };
 
-short toShort(float x) {
-    // libsndfile scales 16-bit data by 1/32768, so this gives those files back exactly.
-    float v = std::nearbyint(x * 32768.0f);
-    if (std::isnan(v))
-        return 0;
-    return static_cast<short>(std::clamp(v, -32768.0f, 32767.0f));
+// Formats whose samples are floats: read as short, libsndfile brings them
+// out near silent, and its float-to-int scaling would raise every such file
+// to full scale. These are read as float and converted here instead.
+bool floatNative(const SF_INFO &info) {
+    switch (info.format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+    case SF_FORMAT_VORBIS:
+    case SF_FORMAT_OPUS:
+    case SF_FORMAT_MPEG_LAYER_I:
+    case SF_FORMAT_MPEG_LAYER_II:
+    case SF_FORMAT_MPEG_LAYER_III:
+        return true;
+    }
+    return false;
 }
 
-// Reads the whole file as float and converts it ourselves: read as short,
-// float files come out near silent, and libsndfile's float-to-int scaling
-// would raise every such file to full scale. More than two channels are
-// mixed down to mono.
-bool decodeAll(SNDFILE *file, const SF_INFO &info, Pcm &pcm) {
-    const int in = info.channels;
-    pcm.channels = in <= 2 ? in : 1;
-    pcm.rate = info.samplerate;
-    pcm.samples.reserve(static_cast<std::size_t>(info.frames) * pcm.channels);
-    std::vector<float> chunk(4096 * static_cast<std::size_t>(in));
-    sf_count_t got;
-    while ((got = sf_readf_float(file, chunk.data(), 4096)) > 0) {
-        for (sf_count_t f = 0; f < got; ++f) {
-            const float *frame = &chunk[f * in];
-            if (in <= 2) {
-                for (int c = 0; c < in; ++c)
-                    pcm.samples.push_back(toShort(frame[c]));
-            } else {
-                float sum = 0;
-                for (int c = 0; c < in; ++c)
-                    sum += frame[c];
-                pcm.samples.push_back(toShort(sum / in));
-            }
-        }
-        if (pcm.samples.size() * sizeof(short) > INT_MAX)
+void toShorts(const float *in, std::size_t n, short *out) {
+    for (std::size_t i = 0; i < n; ++i) {
+        float v = in[i] * 32768.0f;
+        if (!(v > -32768.0f)) // also NaN
+            v = v != v ? 0.0f : -32768.0f;
+        out[i] = static_cast<short>(std::lrint(std::min(v, 32767.0f)));
+    }
+}
+
+// Reads every frame as interleaved 16-bit samples, a chunk at a time.
+bool readShorts(SNDFILE *file, const SF_INFO &info, std::vector<short> &out) {
+    constexpr sf_count_t kChunk = 4096;
+    const std::size_t ch = static_cast<std::size_t>(info.channels);
+    const bool asFloat = floatNative(info);
+    std::vector<float> floats(asFloat ? kChunk * ch : 0);
+    out.reserve(static_cast<std::size_t>(std::max<sf_count_t>(info.frames, 0)) * ch);
+    for (;;) {
+        std::size_t at = out.size();
+        out.resize(at + kChunk * ch);
+        sf_count_t got = asFloat ? sf_readf_float(file, floats.data(), kChunk)
+                                 : sf_readf_short(file, out.data() + at, kChunk);
+        out.resize(at + static_cast<std::size_t>(std::max<sf_count_t>(got, 0)) * ch);
+        if (got <= 0)
+            return !out.empty();
+        if (asFloat)
+            toShorts(floats.data(), got * ch, out.data() + at);
+        if (out.size() * sizeof(short) > INT_MAX)
             return false; // more than an AL buffer can take
     }
-    return !pcm.samples.empty();
+}
+
+void mixToMono(std::vector<short> &samples, int channels) {
+    std::size_t frames = samples.size() / channels;
+    for (std::size_t f = 0; f < frames; ++f) {
+        int sum = 0;
+        for (int c = 0; c < channels; ++c)
+            sum += samples[f * channels + c];
+        samples[f] = static_cast<short>(sum / channels);
+    }
+    samples.resize(frames);
+}
+
+// The whole file as 16-bit PCM; more than two channels are mixed to mono.
+bool decodeAll(SNDFILE *file, const SF_INFO &info, Pcm &pcm) {
+    if (!readShorts(file, info, pcm.samples))
+        return false;
+    pcm.channels = info.channels;
+    pcm.rate = info.samplerate;
+    if (pcm.channels > 2) {
+        mixToMono(pcm.samples, pcm.channels);
+        pcm.channels = 1;
+    }
+    return true;
 }
 
 // --- Objects -------------------------------------------------------------
