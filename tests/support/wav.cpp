@@ -131,7 +131,8 @@ bool writeWav(const std::string &path, const Wav &wav, WavFormat format) {
             std::memcpy(&bits, &s, 4);
             put(data, bits, 4);
         } else {
-            float c = std::clamp(s, -1.0f, 1.0f) * 32767.0f;
+            // The same scale as the reader (and libsndfile): full scale is 32768.
+            float c = std::clamp(s * 32768.0f, -32768.0f, 32767.0f);
             put(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lrint(c))), 2);
         }
     }
