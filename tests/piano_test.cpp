@@ -1,3 +1,4 @@
+#include <climits>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -97,9 +98,14 @@ TEST_F(Piano, VolumeKeysStopOnlyAtTheirLimits) {
         int end;
         const char *shown; // on the screen after the key
     } cases[] = {
-        {10, '+', 10, "Głośność: 100%!\n"}, {0, '-', 0, "Głośność: 0%!\n"},
-        {12, '+', 13, "Głośność: 130%!\n"}, {12, '-', 11, "Głośność: 110%!\n"},
+        {10, '+', 10, "Głośność: 100%!\n"},
+        {0, '-', 0, "Głośność: 0%!\n"},
+        {12, '+', 13, "Głośność: 130%!\n"},
+        {12, '-', 11, "Głośność: 110%!\n"},
         {9, '+', 10, "Głośność: 100%!\n"},
+        // A volume file can hold any int; it neither overflows nor wraps.
+        {INT_MAX, '+', INT_MAX, "Głośność: 21474836470%!\n"},
+        {INT_MIN, '-', INT_MIN, "Głośność: -21474836480%!\n"},
     };
     for (const Case &c : cases) {
         Glosnosc = c.start;
@@ -191,7 +197,8 @@ TEST_F(Piano, NoDeviceIsSaidOnceAndTheModeRunsSilently) {
     keys({{'k'}, {'a'}, {224}, {72}, {27}});
     Graj();
     EXPECT_EQ(out().find("Nie udało się otworzyć urządzenia dźwiękowego"), 0u);
-    EXPECT_EQ(out().find("Trwa ładowanie"), std::string::npos);
+    EXPECT_NE(out().find("Trwa ładowanie dźwięku z.wav!\n"), std::string::npos);
+    EXPECT_EQ(out().find("Nieznaleziono"), std::string::npos);
     EXPECT_EQ(audio.calls().size(), 1u) << "only the device was tried";
     EXPECT_EQ(keysLeft(), 0);
 }

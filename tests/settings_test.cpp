@@ -256,6 +256,38 @@ TEST_F(SettingsTest, FailedSaveIsReportedAndTheVolumeStays) {
     EXPECT_EQ(keysLeft(), 0);
 }
 
+// Screens that return at once after their save wait for a key when it fails,
+// so that the next screen does not clear the message away unread.
+TEST_F(SettingsTest, FailedSaveWaitsForAKeyBeforeTheScreenGoes) {
+    struct Case {
+        const char *name;
+        void (*screen)();
+        const char *typed;
+        std::vector<testing_support::Key> keys;
+    } cases[] = {
+        {"KolorL", KolorL, "16\n", {{'t'}, {'k'}}},
+        {"KolorT", KolorT, "2\n", {{'n'}, {'k'}}},
+        {"Skrot", Skrot, "1\n1\n1\n", {{'k'}}},
+        {"SkrotUsun", SkrotUsun, "3\n", {{'k'}}},
+    };
+    std::filesystem::create_directory("Confing.tdf");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        levels({{"Pierwszy", "p"}});
+        keyMap({{"a.wav", 'a', 0}});
+        settings(5, 0, 7);
+        input(c.typed);
+        keys(c.keys);
+        clearOutput();
+        c.screen();
+        EXPECT_NE(out().find("Nie udało się zapisać ustawień w pliku Confing.tdf!\n"),
+                  std::string::npos);
+        EXPECT_EQ(keysLeft(), 0);
+        EXPECT_EQ(keysPastEnd(), 0);
+        testing_support::resetState();
+    }
+}
+
 // --- Shortcut overview --------------------------------------------------------
 
 TEST_F(SettingsTest, ShortcutOverview) {

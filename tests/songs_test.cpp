@@ -187,6 +187,13 @@ TEST_F(Creator, NoteLimitStopsRecordingButNotSound) {
               std::string::npos);
 }
 
+TEST_F(Creator, PauseTheFileCannotHoldIsCappedSoTheSongStillPlays) {
+    input("long T 1\n");
+    keys({{'k'}, {'k'}, {'a', 2000}, {27, 2000 + 3000000000LL}, {'k'}});
+    Stworz();
+    EXPECT_EQ(readFile("long.tsf"), "T 1 1 c.wav 2147483647 ");
+}
+
 class Playback : public ScreenTest {
   protected:
     FakeAudio audio;

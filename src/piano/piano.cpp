@@ -1,5 +1,6 @@
 #include "piano/piano.h"
 
+#include <climits>
 #include <iostream>
 
 #include "piano/sounds.h"
@@ -48,7 +49,7 @@ void ustawGlosnoscKlawiszy(const ZestawDzwiekow &dzwieki) {
 
 void ekran(int poziom) {
     tk();
-    std::cout << "Głośność: " << Glosnosc * 10 << "%!" << std::endl;
+    std::cout << "Głośność: " << Glosnosc * 10LL << "%!" << std::endl;
     Poziomy(poziom, 0);
     Opis(poziom, 0);
 }
@@ -68,11 +69,11 @@ void Graj() {
                     d->stop();
             }
         }
-        if (klawisz == '+' && Glosnosc != 10) {
+        if (klawisz == '+' && Glosnosc != 10 && Glosnosc != INT_MAX) {
             ++Glosnosc;
             ustawGlosnoscKlawiszy(dzwieki);
         }
-        if (klawisz == '-' && Glosnosc != 0) {
+        if (klawisz == '-' && Glosnosc != 0 && Glosnosc != INT_MIN) {
             --Glosnosc;
             ustawGlosnoscKlawiszy(dzwieki);
         }

@@ -49,11 +49,11 @@ void ZglosBrakDzwieku(const std::string &plik) {
 
 ZestawDzwiekow::ZestawDzwiekow() : urzadzenie_(OtworzUrzadzenie()) {
     klawisze_.resize(IloscDzwiekow);
-    if (!urzadzenie_)
-        return; // nothing can be opened without a device
     bool brak = false;
     for (int i = 0; i < IloscDzwiekow; ++i) {
         std::cout << "Trwa ładowanie dźwięku " << MapaDzwiekow[i] << "!" << std::endl;
+        if (!urzadzenie_)
+            continue; // the mode runs silently; the missing device was told once
         klawisze_[i] = OtworzDzwiek(urzadzenie_.get(), MapaDzwiekow[i]);
         if (!klawisze_[i]) {
             ZglosBrakDzwieku(MapaDzwiekow[i]);
@@ -61,7 +61,7 @@ ZestawDzwiekow::ZestawDzwiekow() : urzadzenie_(OtworzUrzadzenie()) {
         }
         UstawGlosnosc(klawisze_[i].get());
     }
-    for (int s = 0; s < 4; ++s) {
+    for (int s = 0; s < 4 && urzadzenie_; ++s) {
         if (Klawiszowe[s] == kPustySkrot)
             continue;
         skroty_[s] = OtworzDzwiek(urzadzenie_.get(), Klawiszowe[s]);

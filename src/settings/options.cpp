@@ -79,7 +79,8 @@ void kolor(const EkranKoloru &ekran) {
     if (odpowiedz == 't' || odpowiedz == 'T')
         Konfiguracja[ekran.ustawiany] = wybrany;
     // Saved whatever the answer: the file then holds the settings in force.
-    SaveConfing();
+    if (!SaveConfing())
+        Klawisz(); // the next screen would clear the failure away unread
 }
 
 } // namespace

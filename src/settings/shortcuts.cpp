@@ -105,7 +105,8 @@ void Skrot() {
     if (dzwiek == 0)
         return; // the slot keeps its sound: it never becomes empty
     Klawiszowe[slot - 1] = dzwieki[dzwiek - 1];
-    SaveConfing();
+    if (!SaveConfing())
+        Klawisz(); // the next screen would clear the failure away unread
 }
 
 void SkrotUsun() {
@@ -125,7 +126,8 @@ void SkrotUsun() {
         return;
     }
     Klawiszowe[n - 1] = std::string(kPustySkrot);
-    SaveConfing();
+    if (!SaveConfing())
+        Klawisz(); // the next screen would clear the failure away unread
 }
 
 void Klaw() {

@@ -1,5 +1,6 @@
 #include "songs/creator.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <sstream>
@@ -33,8 +34,9 @@ struct Nagranie {
         return true;
     }
     void zamknij(std::int64_t czas) {
+        // Past 2^31 - 1 ms (24 days) the player could not read the pause back.
         if (ilosc > 0)
-            pauzy[ilosc - 1] = czas - poczatekOstatniej;
+            pauzy[ilosc - 1] = std::min<std::int64_t>(czas - poczatekOstatniej, INT32_MAX);
     }
 };
 
