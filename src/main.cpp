@@ -39,10 +39,7 @@ void menu() {
                      "Poszperać w opcjach\n    3. Puścić wcześniej ułożoną piosenkę\n    4. Wejść "
                      "do kreatora muzyki.\n    0. Wyjść"
                   << std::endl;
-        std::string wybor;
-        if (CzytajSlowo(wybor) == Odczyt::Koniec)
-            return; // nothing more will come: leave as by 0
-        switch (wybor[0]) {
+        switch (WyborMenu()) {
         case '0':
             return;
         case '1':

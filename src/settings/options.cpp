@@ -99,10 +99,7 @@ void Opcje() {
         std::cout << "Co chcesz zmienić?\n    1. Kolor liter\n    2. Kolor tła\n    3. Domyślną "
                      "głośność\n    4. Skróty klawiszowe\n    0. Wyjscie z Opcji"
                   << std::endl;
-        std::string wybor;
-        if (CzytajSlowo(wybor) != Odczyt::Ok)
-            return; // input has ended: leave as by 0
-        switch (wybor[0]) {
+        switch (WyborMenu()) {
         case '0':
             return;
         case '1':

@@ -141,10 +141,7 @@ void Klaw() {
         std::cout << "Co chcesz zrobić?\n    1. Zmienić skrót klawiszowy\n    2. Usunąć skrót "
                      "klawiszowy\n    3. Zagrać dźwięk\n    0. Wyjść"
                   << std::endl;
-        std::string wybor;
-        if (CzytajSlowo(wybor) != Odczyt::Ok)
-            return; // input has ended: leave as by 0
-        switch (wybor[0]) {
+        switch (WyborMenu()) {
         case '0':
             return;
         case '1':

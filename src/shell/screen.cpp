@@ -88,6 +88,11 @@ Odczyt CzytajLinie(std::string &line) {
     return afterFailure();
 }
 
+char WyborMenu() {
+    std::string slowo;
+    return CzytajSlowo(slowo) == Odczyt::Ok ? slowo[0] : '0';
+}
+
 int Klawisz() {
     return platform::readKey();
 }

@@ -28,5 +28,9 @@ Odczyt CzytajZnak(char &c);
 // The rest of the line; its line end is consumed, not stored.
 Odczyt CzytajLinie(std::string &line);
 
+// A menu choice: the first character of one word (the rest of the word is
+// dropped); '0', the exit of every menu, once input has ended.
+char WyborMenu();
+
 // The single-key read: no Enter, no echo; extended keys come as 224 and a code.
 int Klawisz();
