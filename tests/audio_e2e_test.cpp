@@ -10,13 +10,13 @@
 
 using testing_support::Session;
 using testing_support::TempDir;
-using testing_support::Wav;
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr int kPeriod = 256;
-constexpr double kPeriodMs = 1000.0 * kPeriod / kRate;
+using testing_support::Studio;
+
+constexpr int kRate = testing_support::kWaveRate;
+constexpr double kPeriodMs = testing_support::kWavePeriodMs;
 // One mixing period, plus a few milliseconds for the key to travel.
 constexpr double kSlackMs = kPeriodMs + 4;
 
@@ -25,29 +25,6 @@ const char kMenu[] = "    0. Wyjść\n";
 std::vector<float> chirpSound(double lo, double hi, double ms) {
     return testing_support::chirp(lo, hi, ms, kRate, 0.4f);
 }
-
-// A working directory whose sound goes to out.wav.
-struct Studio : TempDir {
-    Studio() {
-        write("alsoft.conf",
-              "[general]\nperiod_size = " + std::to_string(kPeriod) +
-                  "\nfrequency = " + std::to_string(kRate) +
-                  "\nchannels = mono\n[wave]\nfile = " + (path() / "out.wav").string() + "\n");
-    }
-    void sound(const std::string &name, std::vector<float> samples) const {
-        Wav w;
-        w.rate = kRate;
-        w.samples = std::move(samples);
-        ASSERT_TRUE(testing_support::writeWav((path() / name).string(), w));
-    }
-    std::map<std::string, std::string> env() const {
-        return {{"ALSOFT_DRIVERS", "wave"}, {"ALSOFT_CONF", (path() / "alsoft.conf").string()}};
-    }
-    std::vector<float> captured() const {
-        auto w = testing_support::readWav((path() / "out.wav").string());
-        return w ? w->mono() : std::vector<float>{};
-    }
-};
 
 } // namespace
 

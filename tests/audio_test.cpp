@@ -30,10 +30,9 @@ using testing_support::WavFormat;
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr int kPeriod = 256;
+constexpr int kRate = testing_support::kWaveRate;
 // How far a sound may land from its call: one mixing period plus scheduling.
-constexpr double kSlackMs = 1000.0 * kPeriod / kRate + 15;
+constexpr double kSlackMs = testing_support::kWavePeriodMs + 15;
 
 // OpenAL Soft reads its drivers and configuration once per process, so every
 // test here shares one wave output, set up before the first device opens.
@@ -45,9 +44,7 @@ class WaveOutput : public ::testing::Environment {
         return d;
     }
     void SetUp() override {
-        dir().write("alsoft.conf", "[general]\nperiod_size = " + std::to_string(kPeriod) +
-                                       "\nfrequency = " + std::to_string(kRate) +
-                                       "\nchannels = mono\n[wave]\nfile = " + file() + "\n");
+        dir().write("alsoft.conf", testing_support::waveOutputConfig(file()));
         setenv("ALSOFT_DRIVERS", "wave", 1);
         setenv("ALSOFT_CONF", (dir().path() / "alsoft.conf").c_str(), 1);
     }

@@ -14,19 +14,6 @@ using testing_support::FakeAudio;
 using testing_support::Key;
 using testing_support::ScreenTest;
 
-namespace {
-
-// The calls that make or change sound, as "op file" strings.
-std::vector<std::string> heard(const FakeAudio &audio) {
-    std::vector<std::string> v;
-    for (const AudioCall &c : audio.calls())
-        if (c.op == "play" || c.op == "reset" || c.op == "stop")
-            v.push_back(c.op + " " + c.file);
-    return v;
-}
-
-} // namespace
-
 class Piano : public ScreenTest {
   protected:
     void SetUp() override {
@@ -82,7 +69,7 @@ TEST_F(Piano, KeyHandling) {
         k.push_back({27});
         keys(k);
         Graj();
-        EXPECT_EQ(heard(audio), c.heard);
+        EXPECT_EQ(audio.trace({"play", "reset", "stop"}), c.heard);
         EXPECT_EQ(Glosnosc, c.volume);
         EXPECT_EQ(keysLeft(), 0);
         EXPECT_EQ(keysPastEnd(), 0);
@@ -149,8 +136,9 @@ TEST_F(Piano, APlayingSoundRestartsAfterFiftyMilliseconds) {
     keys({{'a', 2000}, {'a', 2500}, {'a', 4000}, {27}});
     Graj();
     // At 2500 a.wav still sounds and b.wav has ended; at 4000 both have ended.
-    EXPECT_EQ(heard(audio), (std::vector<std::string>{"play a.wav", "play b.wav", "reset a.wav",
-                                                      "play b.wav", "play a.wav", "play b.wav"}));
+    EXPECT_EQ(audio.trace({"play", "reset", "stop"}),
+              (std::vector<std::string>{"play a.wav", "play b.wav", "reset a.wav", "play b.wav",
+                                        "play a.wav", "play b.wav"}));
     EXPECT_EQ(clock.sleeps, std::vector<std::int64_t>{50});
     std::vector<AudioCall> resets = audio.calls("reset");
     ASSERT_EQ(resets.size(), 1u);
@@ -188,7 +176,7 @@ TEST_F(Piano, MissingSoundIsNamedAndTheRestPlay) {
     EXPECT_NE(out().find("Nieznaleziono dźwięku down.wav\n"
                          "Naciśnij dowolny klawisz, by kontynuować!\n"),
               std::string::npos);
-    EXPECT_EQ(heard(audio), std::vector<std::string>{"play a.wav"});
+    EXPECT_EQ(audio.trace({"play", "reset", "stop"}), std::vector<std::string>{"play a.wav"});
     EXPECT_EQ(keysLeft(), 0);
 }
 
@@ -209,7 +197,7 @@ TEST_F(Piano, NoLevelsPlaysNoKeysButLeavesOnEsc) {
     settings(5, 0, 7, {"up.wav", "0", "0", "0"});
     keys({{'a'}, {'['}, {'1'}, {224}, {72}, {27}});
     Graj();
-    EXPECT_EQ(heard(audio), std::vector<std::string>{"play up.wav"});
+    EXPECT_EQ(audio.trace({"play", "reset", "stop"}), std::vector<std::string>{"play up.wav"});
     EXPECT_NE(out().find("Lista poziomów: \nOpis poziomu: brak poziomów"), std::string::npos);
 }
 
@@ -221,7 +209,8 @@ TEST_F(Piano, TenLevelsAndMoreAreListedAndReachable) {
     keyMap({{"ten.wav", 'x', 9}, {"twelve.wav", 'x', 11}});
     keys({{':'}, {'x'}, {'['}, {'['}, {'x'}, {27}});
     Graj();
-    EXPECT_EQ(heard(audio), (std::vector<std::string>{"play ten.wav", "play twelve.wav"}));
+    EXPECT_EQ(audio.trace({"play", "reset", "stop"}),
+              (std::vector<std::string>{"play ten.wav", "play twelve.wav"}));
     EXPECT_NE(out().find("  - 11. L11\n -> 12. L12\nOpis poziomu: d12\n"), std::string::npos);
 }
 
@@ -239,7 +228,8 @@ TEST_F(SingleSound, PlaysEachChoiceForTwoSecondsAtTheDefaultVolume) {
     input("1 2 0\n");
     audio.lengthMs["a.wav"] = 5000;
     Zagraj();
-    EXPECT_EQ(heard(audio), (std::vector<std::string>{"play a.wav", "play b.wav"}));
+    EXPECT_EQ(audio.trace({"play", "reset", "stop"}),
+              (std::vector<std::string>{"play a.wav", "play b.wav"}));
     EXPECT_EQ(clock.sleeps, (std::vector<std::int64_t>{2000, 2000}));
     EXPECT_TRUE(audio.calls("setVolume").empty());
     EXPECT_TRUE(audio.calls("setRepeat").empty());
@@ -274,7 +264,7 @@ TEST_F(SingleSound, OutOfRangeAndWrongInput) {
         clearOutput();
         audio.clearCalls();
         Zagraj();
-        EXPECT_TRUE(heard(audio).empty()) << c.typed;
+        EXPECT_TRUE(audio.trace({"play", "reset", "stop"}).empty()) << c.typed;
         EXPECT_EQ(keysLeft(), 0) << c.typed;
         EXPECT_EQ(keysPastEnd(), 0) << c.typed;
         std::size_t lists = 0;

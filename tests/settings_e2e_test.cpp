@@ -60,19 +60,13 @@ TEST(SettingsE2E, ColourAndVolumeAreKeptForTheNextRun) {
 }
 
 TEST(SettingsE2E, BoundArrowPlaysInPianoModeUntilRemoved) {
-    TempDir d;
-    constexpr int kRate = 44100;
-    d.write("alsoft.conf", "[general]\nperiod_size = 256\nfrequency = 44100\nchannels = mono\n"
-                           "[wave]\nfile = " +
-                               (d.path() / "out.wav").string() + "\n");
-    testing_support::Wav w;
-    w.samples = testing_support::tone(660, 300, kRate, 0.4f);
-    ASSERT_TRUE(testing_support::writeWav((d.path() / "bell.wav").string(), w));
+    testing_support::Studio d;
+    constexpr int kRate = testing_support::kWaveRate;
+    d.sound("bell.wav", testing_support::tone(660, 300, kRate, 0.4f));
     d.write("Keys.tdf", "1 bell.wav b 0");
     d.write("Levels.tdf", "1 Dzwonki opis");
     d.write("Confing.tdf", "10 0 7 0 0 0 0 ");
-    Session s(d.path(),
-              {{"ALSOFT_DRIVERS", "wave"}, {"ALSOFT_CONF", (d.path() / "alsoft.conf").string()}});
+    Session s(d.path(), d.env());
     // Bind bell.wav to the left arrow (slot 2), from level 1.
     std::size_t at = answer(s, kMenu, "2\n", 0);
     at = answer(s, kOptions, "4\n", at);
@@ -99,9 +93,7 @@ TEST(SettingsE2E, BoundArrowPlaysInPianoModeUntilRemoved) {
     answer(s, kMenu, "0\n", at);
     EXPECT_EQ(s.finish(), 0);
     EXPECT_EQ(d.read("Confing.tdf"), "10 0 7 0 0 0 0 ");
-    auto captured = testing_support::readWav((d.path() / "out.wav").string());
-    ASSERT_TRUE(captured);
-    std::vector<float> out = captured->mono();
+    std::vector<float> out = d.captured();
     std::vector<double> heard = testing_support::onsets(out, kRate);
     ASSERT_EQ(heard.size(), 1u) << "the arrow played its sound once";
     EXPECT_NEAR(testing_support::dominantFrequency(out, kRate, heard[0] + 20, heard[0] + 200), 660,

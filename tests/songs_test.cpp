@@ -9,23 +9,9 @@
 #include "support/fake_audio.h"
 #include "support/harness.h"
 
-using testing_support::AudioCall;
 using testing_support::FakeAudio;
 using testing_support::Key;
 using testing_support::ScreenTest;
-
-namespace {
-
-// When each sound was started or restarted, as "time op file".
-std::vector<std::string> starts(const FakeAudio &audio) {
-    std::vector<std::string> v;
-    for (const AudioCall &c : audio.calls())
-        if (c.op == "play" || c.op == "reset")
-            v.push_back(std::to_string(c.at) + " " + c.op + " " + c.file);
-    return v;
-}
-
-} // namespace
 
 class Creator : public ScreenTest {
   protected:
@@ -62,7 +48,7 @@ TEST_F(Creator, RecordsThePauseBetweenNoteKeyPresses) {
     Stworz();
     EXPECT_EQ(readFile("song.tsf"), "Moja_piosenka 2010 6 c.wav 380 e.wav 412 g.wav 308 x.wav 0 "
                                     "y.wav 200 up.wav 1250 ");
-    EXPECT_EQ(starts(audio),
+    EXPECT_EQ(audio.trace({"play", "reset"}, true),
               (std::vector<std::string>{"2000 play c.wav", "2380 play e.wav", "2792 play g.wav",
                                         "3100 play x.wav", "3100 play y.wav", "3300 play up.wav"}));
     EXPECT_EQ(keysLeft(), 0);
@@ -159,7 +145,8 @@ TEST_F(Creator, ARestartedNoteWaitsFiftyMillisecondsAndIsRecordedTwice) {
     input("r T 1\n");
     keys({{'k'}, {'k'}, {'a', 2000}, {'a', 2100}, {27, 2400}, {'k'}});
     Stworz();
-    EXPECT_EQ(starts(audio), (std::vector<std::string>{"2000 play c.wav", "2150 reset c.wav"}));
+    EXPECT_EQ(audio.trace({"play", "reset"}, true),
+              (std::vector<std::string>{"2000 play c.wav", "2150 reset c.wav"}));
     // The pause runs between the key presses, not the restart.
     EXPECT_EQ(readFile("r.tsf"), "T 1 2 c.wav 100 c.wav 300 ");
 }
@@ -215,8 +202,9 @@ TEST_F(Playback, DistinctSoundsLoadOnceAndNotesKeepTheirSchedule) {
                          "Koniec!\nNaciśnij dowolny klawisz, by kontynuować!\n");
     EXPECT_EQ(audio.calls("openSound").size(), 3u);
     // a.wav (1000 ms) still sounds at 5300, so it is restarted at once.
-    EXPECT_EQ(starts(audio), (std::vector<std::string>{"5000 play a.wav", "5100 play b.wav",
-                                                       "5300 reset a.wav", "5300 play c.wav"}));
+    EXPECT_EQ(audio.trace({"play", "reset"}, true),
+              (std::vector<std::string>{"5000 play a.wav", "5100 play b.wav", "5300 reset a.wav",
+                                        "5300 play c.wav"}));
     EXPECT_EQ(clock.now, 5600) << "the last pause is waited out";
     EXPECT_EQ(audio.liveSounds(), 0);
     EXPECT_EQ(audio.liveDevices(), 0);
@@ -227,7 +215,8 @@ TEST_F(Playback, EndValueStopsAtItsNote) {
     writeFile("s.tsf", "T 1 3 a.wav 100 b.wav 9999 c.wav 100 ");
     keys({{'k', 5000}, {'k'}});
     EXPECT_EQ(Play("s.tsf"), "ALL_OK");
-    EXPECT_EQ(starts(audio), (std::vector<std::string>{"5000 play a.wav", "5100 play b.wav"}));
+    EXPECT_EQ(audio.trace({"play", "reset"}, true),
+              (std::vector<std::string>{"5000 play a.wav", "5100 play b.wav"}));
     EXPECT_EQ(clock.now, 5100);
     EXPECT_NE(out().find("Granie dźwięku nr 1!\nKoniec!\n"), std::string::npos);
 }
@@ -252,7 +241,7 @@ TEST_F(Playback, MissingSoundOrFile) {
                          "Doinstalowanie odpowiednich pakietów rozwiąże problem!\n"),
               std::string::npos);
     EXPECT_EQ(out().find("c.wav!"), std::string::npos);
-    EXPECT_TRUE(starts(audio).empty());
+    EXPECT_TRUE(audio.trace({"play", "reset"}, true).empty());
     EXPECT_EQ(keysLeft(), 0);
     EXPECT_EQ(audio.liveSounds() + audio.liveDevices(), 0);
 

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/wav.h"
+
 namespace testing_support {
 
 namespace {
@@ -188,6 +190,27 @@ void TempDir::write(const std::string &name, const std::string &content) const {
 std::string TempDir::read(const std::string &name) const {
     std::ifstream f(path_ / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+Studio::Studio() {
+    write("alsoft.conf", waveOutputConfig((path() / "out.wav").string()));
+}
+
+void Studio::sound(const std::string &name, std::vector<float> samples) const {
+    Wav w;
+    w.rate = kWaveRate;
+    w.samples = std::move(samples);
+    if (!writeWav((path() / name).string(), w))
+        throw std::runtime_error("cannot write " + name);
+}
+
+std::map<std::string, std::string> Studio::env() const {
+    return {{"ALSOFT_DRIVERS", "wave"}, {"ALSOFT_CONF", (path() / "alsoft.conf").string()}};
+}
+
+std::vector<float> Studio::captured() const {
+    auto w = readWav((path() / "out.wav").string());
+    return w ? w->mono() : std::vector<float>{};
 }
 
 } // namespace testing_support

@@ -62,4 +62,17 @@ class TempDir {
     std::filesystem::path path_;
 };
 
+// A working directory whose program sends its sound to out.wav through
+// OpenAL Soft's wave output.
+class Studio : public TempDir {
+  public:
+    Studio();
+    // Writes a mono sound file at the wave output's rate.
+    void sound(const std::string &name, std::vector<float> samples) const;
+    // The environment that selects the wave output for a Session.
+    std::map<std::string, std::string> env() const;
+    // What was heard, mono; empty if nothing was written.
+    std::vector<float> captured() const;
+};
+
 } // namespace testing_support

@@ -140,6 +140,14 @@ const std::vector<AudioCall> &FakeAudio::calls() const {
     return state_->calls;
 }
 
+std::vector<std::string> FakeAudio::trace(const std::set<std::string> &ops, bool withTime) const {
+    std::vector<std::string> v;
+    for (const AudioCall &c : calls())
+        if (ops.count(c.op))
+            v.push_back((withTime ? std::to_string(c.at) + " " : "") + c.op + " " + c.file);
+    return v;
+}
+
 std::vector<AudioCall> FakeAudio::calls(const std::string &op) const {
     std::vector<AudioCall> out;
     for (const AudioCall &c : state_->calls)

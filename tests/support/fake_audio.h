@@ -40,6 +40,8 @@ class FakeAudio : public audiere::Backend {
 
     const std::vector<AudioCall> &calls() const;
     std::vector<AudioCall> calls(const std::string &op) const; // only those of op
+    // The calls of these ops in order, as "op file", or "time op file" withTime.
+    std::vector<std::string> trace(const std::set<std::string> &ops, bool withTime = false) const;
     void clearCalls();
 
     int liveDevices() const;

@@ -312,4 +312,10 @@ std::vector<double> occurrences(const std::vector<float> &x, const std::vector<f
     return found;
 }
 
+std::string waveOutputConfig(const std::string &wavPath) {
+    return "[general]\nperiod_size = " + std::to_string(kWavePeriod) +
+           "\nfrequency = " + std::to_string(kWaveRate) +
+           "\nchannels = mono\n[wave]\nfile = " + wavPath + "\n";
+}
+
 } // namespace testing_support

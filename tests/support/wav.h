@@ -34,6 +34,14 @@ std::vector<float> chirp(double loHz, double hiHz, double ms, int rate = 44100,
                          float amplitude = 0.5f);
 std::vector<float> resample(const std::vector<float> &x, int fromRate, int toRate);
 
+// OpenAL Soft's wave output as the tests set it up: mono, this rate, mixing
+// periods of this many frames.
+constexpr int kWaveRate = 44100;
+constexpr int kWavePeriod = 256;
+constexpr double kWavePeriodMs = 1000.0 * kWavePeriod / kWaveRate;
+// A configuration file's text that sends the mixed output to wavPath.
+std::string waveOutputConfig(const std::string &wavPath);
+
 // Analysis of a mono signal; times in milliseconds from its first sample.
 double rms(const std::vector<float> &x, int rate, double fromMs, double toMs);
 // Times where the level (RMS over 1 ms blocks) rises to threshold after at
