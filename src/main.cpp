@@ -1,12 +1,14 @@
 // Brzdekomat: start-up, main menu and shutdown.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "piano/keymap.h"
 #include "piano/piano.h"
 #include "platform/terminal.h"
 #include "settings/config.h"
 #include "settings/options.h"
+#include "shell/cli.h"
 #include "shell/log.h"
 #include "shell/screen.h"
 #include "shell/state.h"
@@ -81,7 +83,10 @@ void shutdown() {
 
 } // namespace
 
-int main() {
+int main(int argc, char **argv) {
+    // Arguments are handled before the terminal or any file is touched.
+    if (int status = cli::handle(std::vector<std::string>(argv + 1, argv + argc)); status >= 0)
+        return status;
     platform::initConsole();
     start();
     menu();

@@ -24,7 +24,8 @@ long long nowMs() {
 }
 } // namespace
 
-Session::Session(const std::filesystem::path &dir, std::map<std::string, std::string> env) {
+Session::Session(const std::filesystem::path &dir, std::map<std::string, std::string> env,
+                 std::vector<std::string> args, std::string program) {
     if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0)
         throw std::runtime_error("openpty failed");
     tcgetattr(slave_, &before_);
@@ -55,8 +56,11 @@ Session::Session(const std::filesystem::path &dir, std::map<std::string, std::st
         for (auto &s : envStrings)
             envp.push_back(s.data());
         envp.push_back(nullptr);
-        char *argv[] = {const_cast<char *>(BRZDEKOMAT_BIN), nullptr};
-        execve(BRZDEKOMAT_BIN, argv, envp.data());
+        std::vector<char *> argv{program.data()};
+        for (auto &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     close(outPipe[1]);

@@ -15,8 +15,10 @@ namespace testing_support {
 class Session {
   public:
     // Starts the program in dir. env adds to a small clean environment
-    // (sound goes nowhere unless env says otherwise).
-    Session(const std::filesystem::path &dir, std::map<std::string, std::string> env = {});
+    // (sound goes nowhere unless env says otherwise); args follow the
+    // program's name; program is the built one unless given.
+    Session(const std::filesystem::path &dir, std::map<std::string, std::string> env = {},
+            std::vector<std::string> args = {}, std::string program = BRZDEKOMAT_BIN);
     ~Session();
 
     // Types bytes on the terminal.
