@@ -367,6 +367,79 @@ TEST_F(RealAudioTest, FilesThatAreNotSoundGiveNoSource) {
     EXPECT_EQ(source->fileName(), good);
 }
 
+// --- The loopback device: exactly the frames asked for ---------------------
+
+constexpr int kLoopRate = 48000;
+
+// Samples that 16-bit PCM holds exactly, different from frame to frame.
+std::vector<float> ramp(int frames, int channels, int step = 7) {
+    std::vector<float> x;
+    for (int f = 0; f < frames; ++f)
+        for (int c = 0; c < channels; ++c)
+            x.push_back(static_cast<float>((f * step + c * 1000) % 20000 - 10000) / 32768.0f);
+    return x;
+}
+
+class LoopbackTest : public ::testing::Test {
+  protected:
+    std::string sound(const std::string &name, int channels, std::vector<float> samples) {
+        Wav w;
+        w.rate = kLoopRate;
+        w.channels = channels;
+        w.samples = std::move(samples);
+        std::string path = files.path() / name;
+        EXPECT_TRUE(writeWav(path, w)) << path;
+        return path;
+    }
+    OutputStreamPtr open(const AudioDevicePtr &device, const std::string &path) {
+        SampleSourcePtr source(AdrOpenSampleSource(path.c_str()));
+        OutputStreamPtr s(AdrOpenSound(device.get(), source.get(), false));
+        EXPECT_TRUE(s) << path;
+        return s;
+    }
+    // The next frames of the mix, interleaved stereo.
+    std::vector<float> render(const AudioDevicePtr &device, int frames) {
+        std::vector<float> out(2 * frames, 99.0f);
+        EXPECT_TRUE(renderLoopback(device.get(), out.data(), frames));
+        return out;
+    }
+    TempDir files;
+};
+
+TEST_F(LoopbackTest, RendersTheFileSampleForSampleFromTheNextBlock) {
+    AudioDevicePtr device(openLoopbackDevice(kLoopRate));
+    ASSERT_TRUE(device);
+    EXPECT_EQ(openalDeviceInfo(device.get()).frequency, kLoopRate);
+    const std::vector<float> stereo = ramp(1000, 2), mono = ramp(1000, 1, 11);
+    OutputStreamPtr s = open(device, sound("stereo.wav", 2, stereo));
+    OutputStreamPtr m = open(device, sound("mono.wav", 1, mono));
+    EXPECT_EQ(render(device, 300), std::vector<float>(600, 0.0f)) << "silence before play";
+    s->play();
+    std::vector<float> out = render(device, 1200);
+    EXPECT_EQ(std::vector<float>(out.begin(), out.begin() + 2000), stereo);
+    EXPECT_EQ(std::vector<float>(out.begin() + 2000, out.end()), std::vector<float>(400, 0.0f))
+        << "silence after the end";
+    EXPECT_FALSE(s->isPlaying());
+
+    // Mono plays at its own level in both channels, not panned down.
+    m->play();
+    out = render(device, 1000);
+    for (int f = 0; f < 1000; ++f) {
+        ASSERT_EQ(out[2 * f], mono[f]) << "left, frame " << f;
+        ASSERT_EQ(out[2 * f + 1], mono[f]) << "right, frame " << f;
+    }
+}
+
+TEST_F(LoopbackTest, OnlyALoopbackDeviceRenders) {
+    EXPECT_FALSE(openLoopbackDevice(0));
+    float out[4] = {5, 5, 5, 5};
+    EXPECT_FALSE(renderLoopback(nullptr, out, 2));
+    AudioDevicePtr real(AdrOpenDevice()); // the wave output of these tests
+    ASSERT_TRUE(real);
+    EXPECT_FALSE(renderLoopback(real.get(), out, 2));
+    EXPECT_EQ(out[0], 5.0f) << "left untouched";
+}
+
 // --- Device opening, each in a process of its own --------------------------
 
 struct ProbeRun {

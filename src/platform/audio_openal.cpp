@@ -1,7 +1,9 @@
 #include "platform/audio_openal.h"
 
+#define AL_ALEXT_PROTOTYPES
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -219,7 +221,16 @@ void mixToMono(std::vector<short> &samples, int channels) {
     samples.resize(frames);
 }
 
-// The whole file as 16-bit PCM; more than two channels are mixed to mono.
+// OpenAL Soft pans a mono buffer to the centre, 4.5 dB down on each side of
+// stereo output; the same samples in both channels play at the file's level.
+void monoToStereo(std::vector<short> &samples) {
+    std::size_t frames = samples.size();
+    samples.resize(frames * 2);
+    for (std::size_t f = frames; f-- > 0;)
+        samples[2 * f] = samples[2 * f + 1] = samples[f];
+}
+
+// The whole file as 16-bit stereo PCM; more than two channels are mixed to mono first.
 bool decodeAll(SNDFILE *file, const SF_INFO &info, Pcm &pcm) {
     if (!readShorts(file, info, pcm.samples))
         return false;
@@ -228,6 +239,10 @@ bool decodeAll(SNDFILE *file, const SF_INFO &info, Pcm &pcm) {
     if (pcm.channels > 2) {
         mixToMono(pcm.samples, pcm.channels);
         pcm.channels = 1;
+    }
+    if (pcm.channels == 1) {
+        monoToStereo(pcm.samples);
+        pcm.channels = 2;
     }
     return true;
 }
@@ -249,7 +264,8 @@ class Source : public SampleSource {
 
 class Device : public AudioDevice {
   public:
-    Device(ALCdevice *device, ALCcontext *context) : device_(device), context_(context) {}
+    Device(ALCdevice *device, ALCcontext *context, bool loopback)
+        : device_(device), context_(context), loopback_(loopback) {}
     ~Device() override {
         // Every sound holds a reference to its device, so all sources are gone.
         makeCurrent();
@@ -290,6 +306,14 @@ class Device : public AudioDevice {
         return i;
     }
 
+    bool render(float *out, int frames) {
+        if (!loopback_ || frames < 0)
+            return false;
+        if (frames > 0)
+            alcRenderSamplesSOFT(device_, out, frames);
+        return true;
+    }
+
   private:
     ALuint upload(const Pcm &pcm) {
         makeCurrent();
@@ -310,6 +334,7 @@ class Device : public AudioDevice {
 
     ALCdevice *device_;
     ALCcontext *context_;
+    bool loopback_;
     std::map<std::string, ALuint> buffers_;
 };
 
@@ -427,9 +452,22 @@ class OpenAL : public Backend {
         return sound;
     }
 
+    // A device that renders only when asked; null when OpenAL lacks the
+    // extension or the format.
+    AudioDevice *openLoopback(int rate) {
+        try {
+            return open(rate);
+        } catch (...) {
+            return nullptr;
+        }
+    }
+
   private:
-    Device *open() {
-        // OpenAL reads its configuration at the first open only.
+    // rate 0: the default output device; otherwise a loopback device that
+    // renders stereo floats at that rate.
+    Device *open(int rate = 0) {
+        // OpenAL reads its configuration at its first call only, whichever
+        // kind of device that opens.
         static bool configured = false;
         std::string privateConfig;
         if (!configured) {
@@ -440,9 +478,23 @@ class OpenAL : public Backend {
         ALCcontext *context = nullptr;
         {
             QuietStderr quiet;
-            device = alcOpenDevice(nullptr);
+            std::vector<ALCint> attributes;
+            if (rate > 0) {
+                if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback"))
+                    device = alcLoopbackOpenDeviceSOFT(nullptr);
+                if (device && !alcIsRenderFormatSupportedSOFT(device, rate, ALC_STEREO_SOFT,
+                                                              ALC_FLOAT_SOFT)) {
+                    alcCloseDevice(device);
+                    device = nullptr;
+                }
+                attributes = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
+                              ALC_FLOAT_SOFT,           ALC_FREQUENCY,   rate};
+            } else {
+                device = alcOpenDevice(nullptr);
+            }
+            attributes.push_back(0);
             if (device) {
-                context = alcCreateContext(device, nullptr);
+                context = alcCreateContext(device, attributes.data());
                 if (!context)
                     alcCloseDevice(device);
             }
@@ -450,7 +502,7 @@ class OpenAL : public Backend {
         removeLowLatencyConfig(privateConfig);
         if (!context)
             return nullptr;
-        auto *result = new (std::nothrow) Device(device, context);
+        auto *result = new (std::nothrow) Device(device, context, rate > 0);
         if (!result) {
             QuietStderr quiet;
             alcDestroyContext(context);
@@ -462,11 +514,24 @@ class OpenAL : public Backend {
     }
 };
 
+OpenAL &backend() {
+    static OpenAL b;
+    return b;
+}
+
 } // namespace
 
 Backend &openalBackend() {
-    static OpenAL b;
-    return b;
+    return backend();
+}
+
+AudioDevice *openLoopbackDevice(int rate) {
+    return rate > 0 ? backend().openLoopback(rate) : nullptr;
+}
+
+bool renderLoopback(AudioDevice *device, float *out, int frames) {
+    auto *dev = dynamic_cast<Device *>(device);
+    return dev && out && dev->render(out, frames);
 }
 
 OpenalDeviceInfo openalDeviceInfo(AudioDevice *device) {
