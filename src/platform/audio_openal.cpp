@@ -16,6 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/charset.h"
+
 namespace audiere {
 namespace {
 
@@ -395,7 +397,8 @@ class OpenAL : public Backend {
     SampleSource *openSampleSource(const std::string &fileName) override {
         try {
             SF_INFO info{};
-            SndfilePtr file(sf_open(fileName.c_str(), SFM_READ, &info));
+            // The name stays the program's; the file system sees the locale's.
+            SndfilePtr file(sf_open(platform::pathToOpen(fileName).c_str(), SFM_READ, &info));
             if (!file || info.frames < 1 || info.channels < 1 || info.samplerate < 1)
                 return nullptr;
             return new Source(fileName, std::move(file), info);
