@@ -10,6 +10,7 @@
 #include "piano/piano.h"
 #include "piano/sounds.h"
 #include "platform/clock.h"
+#include "platform/terminal.h"
 #include "shell/screen.h"
 #include "shell/state.h"
 #include "songs/songfile.h"
@@ -78,7 +79,8 @@ void nagrywaj(Nagranie &n, const ZestawDzwiekow &dzwieki) {
     for (;;) {
         ekran(n, poziom);
         unsigned char klawisz = static_cast<unsigned char>(Klawisz());
-        std::int64_t czas = platform::nowMs();
+        // The press itself: no Esc wait and no redraw enters a pause.
+        std::int64_t czas = platform::lastKeyTimeMs();
         if (klawisz == 27) {
             n.zamknij(czas);
             return;
