@@ -1,16 +1,14 @@
 #include "shell/cli.h"
 
 #include <cerrno>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iconv.h>
-#include <langinfo.h>
 #include <pwd.h>
 #include <unistd.h>
 
 #include "build_info.h"
+#include "platform/charset.h"
 
 namespace fs = std::filesystem;
 
@@ -145,42 +143,12 @@ std::string versionText() {
 }
 
 std::string toCharset(std::string_view cp852, const std::string &codeset) {
-    // glibc transliterates by the current locale's tables, and the C locale
-    // has none: borrow C.UTF-8's for the conversion.
-    std::string saved = std::setlocale(LC_CTYPE, nullptr);
-    std::setlocale(LC_CTYPE, "C.UTF-8");
-    std::string out;
-    iconv_t cd = iconv_open((codeset + "//TRANSLIT").c_str(), "CP852");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        out.assign(cp852);
-    } else {
-        std::string in(cp852);
-        char *inPtr = in.data();
-        std::size_t inLeft = in.size();
-        char buf[256];
-        while (inLeft > 0) {
-            char *outPtr = buf;
-            std::size_t outLeft = sizeof buf;
-            std::size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-            out.append(buf, outPtr);
-            if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-                out += '?'; // nothing fits: skip the letter
-                ++inPtr;
-                --inLeft;
-            }
-        }
-        iconv_close(cd);
-    }
-    std::setlocale(LC_CTYPE, saved.c_str());
-    return out;
+    return platform::Charset(codeset).fromCp852(cp852);
 }
 
 std::string localeCodeset() {
-    std::string saved = std::setlocale(LC_CTYPE, nullptr);
-    std::setlocale(LC_CTYPE, "");
-    std::string codeset = nl_langinfo(CODESET);
-    std::setlocale(LC_CTYPE, saved.c_str());
-    return codeset;
+    platform::initLocale();
+    return platform::localeCharset();
 }
 
 std::vector<fs::path> demoCandidates(const fs::path &exe) {

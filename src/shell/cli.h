@@ -22,10 +22,10 @@ std::string versionText();
 
 // Code page 852 text in the charset codeset (as nl_langinfo names it); a
 // letter the charset lacks is transliterated, or '?' when nothing fits.
-// Unchanged when iconv does not know codeset.
 std::string toCharset(std::string_view cp852, const std::string &codeset);
 
-// The charset of the user's locale (LC_ALL, LC_CTYPE, LANG).
+// The charset of the user's locale (LC_ALL, LC_CTYPE, LANG); takes the
+// user's locale for the process.
 std::string localeCodeset();
 
 // Where the demo is looked for, beside the executable exe: the installed one
