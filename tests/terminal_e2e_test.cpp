@@ -127,3 +127,25 @@ TEST(TerminalE2E, AsciiLocaleTransliteratesAndWarns) {
     for (unsigned char c : s.out())
         EXPECT_LT(c, 128) << "an ASCII terminal gets ASCII only";
 }
+
+// A name typed at an ISO-8859-2 terminal reaches the program as code page 852
+// and the file system in ISO-8859-2 again.
+TEST(TerminalE2E, TypedNameFindsTheSongInTheLocalesEncoding) {
+    const char *locale = "pl_PL.ISO-8859-2";
+    ASSERT_TRUE(localeExists(locale)) << locale << " is missing: run tools/install-deps";
+    Demo d;
+    d.write("g\xea\xb6.tsf", "Piosenka 2020 0 "); // gęś.tsf in ISO-8859-2
+    Session s(d.path(), {{"LANG", locale}});
+    ASSERT_NE(s.waitFor("    0. Wyjść\n"), std::string::npos) << s.out();
+    s.type("3\n");
+    ASSERT_NE(s.waitFor("Podaj nazwę pliku: "), std::string::npos) << s.out();
+    s.type("g\xea\xb6\n");
+    ASSERT_NE(s.waitFor("Naciśnij dowolny przycisk aby zagrać utwór pt. Piosenka!\n"),
+              std::string::npos)
+        << s.out();
+    s.type("k");
+    ASSERT_NE(s.waitFor("Koniec!\n"), std::string::npos) << s.out();
+    s.type("k");
+    s.type("0\n");
+    EXPECT_EQ(s.finish(), 0);
+}
