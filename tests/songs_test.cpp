@@ -134,7 +134,7 @@ TEST_F(Creator, FailedSaveAsksForAnotherNameAndKeepsTheRecording) {
     EXPECT_EQ(readFile("dobry.tsf"), "T 1 1 c.wav 500 ");
     const std::string o = out();
     std::size_t failed = o.find("Trwa zapisywanie...\nNie udało się zapisać utworu do pliku "
-                                "no_such_dir/x.tsf! Nagranie jest zachowane, podaj inną nazwę.\n"
+                                "no_such_dir/x.tsf! Nagranie jest\nzachowane, podaj inną nazwę.\n"
                                 "Podaj nazwę pliku do zapisania(Bez spacji): Trwa zapisywanie...\n"
                                 "Zapisano!\n");
     EXPECT_NE(failed, std::string::npos) << o;

@@ -134,8 +134,9 @@ bool zapisz(const Nagranie &n) {
         std::cout << "Trwa zapisywanie..." << std::endl;
         if (ZapiszUtwor(plik, tytul, rok, n.ilosc, n.dzwieki.data(), n.pauzy.data()))
             break;
-        std::cout << "Nie udało się zapisać utworu do pliku " << plik
-                  << ".tsf! Nagranie jest zachowane, podaj inną nazwę." << std::endl;
+        std::cout << Zawin("Nie udało się zapisać utworu do pliku " + plik +
+                           ".tsf! Nagranie jest zachowane, podaj inną nazwę.")
+                  << std::endl;
         std::cout << "Podaj nazwę pliku do zapisania(Bez spacji): ";
         if (CzytajSlowo(plik) != Odczyt::Ok)
             return false;
