@@ -254,8 +254,8 @@ TEST_F(Playback, BrokenFileIsNeverPlayed) {
     writeFile("s.tsf", "T 1 3 a.wav 100 b.wav -4 c.wav 100 ");
     keys({{'k'}});
     EXPECT_EQ(Play("s.tsf"), "Can't find file!");
-    EXPECT_EQ(out(), "Nie można odtworzyć pliku s.tsf: pauza nuty nr 2 nie jest liczbą "
-                     "nieujemną!\n");
+    EXPECT_EQ(out(), "Nie można odtworzyć pliku s.tsf, wiersz 1, kolumna 23: pauza nuty nr 2 "
+                     "(-4) musi być liczbą nieujemną!\n");
     EXPECT_TRUE(audio.calls().empty());
     EXPECT_EQ(keysLeft(), 0);
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <iostream>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "piano/sounds.h"
@@ -20,16 +22,20 @@ struct Rozne {
 
 Rozne policz(const Utwor &u) {
     Rozne r;
+    // Keys view the song's own names, which outlive the map.
+    std::unordered_map<std::string_view, int> pozycje;
+    pozycje.reserve(u.dzwieki.size());
+    r.indeksy.reserve(u.dzwieki.size());
     for (std::size_t i = 0; i < u.dzwieki.size(); ++i) {
-        std::size_t j = 0;
-        while (j < r.nazwy.size() && r.nazwy[j] != u.dzwieki[i])
-            ++j;
-        if (j == r.nazwy.size()) {
+        auto [it, nowa] = pozycje.try_emplace(u.dzwieki[i], static_cast<int>(r.nazwy.size()));
+        if (nowa) {
             r.nazwy.push_back(u.dzwieki[i]);
-            std::cout << "Dodano dźwięk nr" << i + 1 << "!" << std::endl;
+            // One flush for the whole count: a song may bring in 100000 names.
+            std::cout << "Dodano dźwięk nr" << i + 1 << "!\n";
         }
-        r.indeksy.push_back(static_cast<int>(j));
+        r.indeksy.push_back(it->second);
     }
+    std::cout.flush();
     return r;
 }
 
@@ -57,7 +63,7 @@ std::string Play(std::string plik) {
     case Wczytanie::BrakPliku:
         return "Can't find file!";
     case Wczytanie::Bledny:
-        std::cout << "Nie można odtworzyć pliku " << plik << ": " << blad << "!" << std::endl;
+        std::cout << "Nie można odtworzyć pliku " << plik << ", " << blad << "!" << std::endl;
         Klawisz();
         return "Can't find file!";
     case Wczytanie::Ok:
