@@ -198,7 +198,8 @@ TEST_F(Config, FailedSaveIsReportedAndLeavesNoTemporaryFile) {
     writeFile("Confing.tdf/keep", "x");
     settings(9, 0, 8);
     EXPECT_FALSE(SaveConfing());
-    EXPECT_EQ(out(), "Nie udało się zapisać ustawień w pliku Confing.tdf!\n");
+    EXPECT_EQ(out(), "Nie udało się zapisać ustawień w pliku Confing.tdf!\n"
+                     "Powód: w miejscu pliku jest katalog.\n");
     EXPECT_EQ(readFile("Confing.tdf/keep"), "x");
     EXPECT_EQ(Glosnosc, 9);
     int entries = 0;
@@ -207,4 +208,52 @@ TEST_F(Config, FailedSaveIsReportedAndLeavesNoTemporaryFile) {
         ++entries;
     }
     EXPECT_EQ(entries, 1) << "the temporary file is removed";
+}
+
+// Dotfile managers keep Confing.tdf as a link into their own directory.
+TEST_F(Config, SaveThroughASymbolicLinkReplacesTheFileItPointsTo) {
+    namespace fs = std::filesystem;
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> links; // name -> where it points
+        std::string target;
+        bool exists;
+    } cases[] = {
+        {{{"Confing.tdf", "dots/Confing.tdf"}}, "dots/Confing.tdf", true},
+        {{{"Confing.tdf", (dir / "dots/abs.tdf").string()}}, "dots/abs.tdf", true},
+        {{{"Confing.tdf", "dots/hop"}, {"dots/hop", "deeper/real.tdf"}},
+         "dots/deeper/real.tdf",
+         true},
+        {{{"Confing.tdf", "dots/new.tdf"}}, "dots/new.tdf", false}, // dangling: made
+    };
+    for (const Case &c : cases) {
+        fs::remove_all("dots");
+        fs::remove("Confing.tdf");
+        fs::create_directories("dots/deeper");
+        for (const auto &[name, to] : c.links)
+            fs::create_symlink(to, name);
+        if (c.exists) {
+            writeFile(c.target, "1 0 7 0 0 0 0 ");
+            fs::permissions(c.target, fs::perms::owner_read | fs::perms::owner_write);
+        }
+        settings(9, 0, 8);
+        ASSERT_TRUE(SaveConfing()) << c.target;
+        EXPECT_TRUE(fs::is_symlink("Confing.tdf")) << c.target;
+        EXPECT_EQ(readFile(c.target), "9 0 8 0 0 0 0 ") << c.target;
+        if (c.exists) {
+            EXPECT_EQ(fs::status(c.target).permissions() & fs::perms::all,
+                      fs::perms::owner_read | fs::perms::owner_write)
+                << "the file keeps its mode";
+        }
+        int files = 0;
+        for (auto &e : fs::recursive_directory_iterator("dots"))
+            files += e.is_regular_file() && !fs::is_symlink(e.path());
+        EXPECT_EQ(files, 1) << "no temporary file is left: " << c.target;
+    }
+    // A link that loops cannot be saved through, and says why.
+    fs::remove("Confing.tdf");
+    fs::create_symlink("Confing.tdf", "Confing.tdf");
+    clearOutput();
+    EXPECT_FALSE(SaveConfing());
+    EXPECT_EQ(out(), "Nie udało się zapisać ustawień w pliku Confing.tdf!\n"
+                     "Powód: zbyt wiele dowiązań symbolicznych.\n");
 }

@@ -126,6 +126,7 @@ TEST_F(Creator, FailedSaveAsksForAnotherNameAndKeepsTheRecording) {
     const std::string o = out();
     std::size_t failed = o.find("Trwa zapisywanie...\nNie udało się zapisać utworu do pliku "
                                 "no_such_dir/x.tsf! Nagranie jest zachowane, podaj inną nazwę.\n"
+                                "Powód: katalog nie istnieje.\n"
                                 "Podaj nazwę pliku do zapisania(Bez spacji): Trwa zapisywanie...\n"
                                 "Zapisano!\n");
     EXPECT_NE(failed, std::string::npos) << o;

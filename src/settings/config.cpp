@@ -147,8 +147,10 @@ void InitConfing() {
 
 bool SaveConfing() {
     std::string rekord = RekordConfing(Glosnosc, Konfiguracja[1], Konfiguracja[2], Klawiszowe);
-    if (platform::writeFileAtomically(kPlik, rekord))
+    int blad = 0;
+    if (platform::writeFileAtomically(kPlik, rekord, &blad))
         return true;
     std::cout << "Nie udało się zapisać ustawień w pliku Confing.tdf!" << std::endl;
+    std::cout << PowodBledu(blad) << std::endl;
     return false;
 }

@@ -1,5 +1,8 @@
 #include "shell/datafile.h"
 
+#include <cerrno>
+#include <cstring>
+
 std::string Miejsce(platform::Position at) {
     return "wiersz " + std::to_string(at.line) + ", kolumna " + std::to_string(at.column);
 }
@@ -58,4 +61,47 @@ bool PolaPliku::liczba(const std::string &co, int &wartosc, bool nieujemna) {
         return false;
     }
     return false;
+}
+
+std::string PowodBledu(int errnum) {
+    std::string powod;
+    switch (errnum) {
+    case ENOSPC:
+    case EDQUOT:
+        powod = "brak miejsca na dysku";
+        break;
+    case EROFS:
+        powod = "system plików jest tylko do odczytu";
+        break;
+    case EACCES:
+    case EPERM:
+        powod = "brak uprawnień do zapisu";
+        break;
+    case ENOENT:
+        powod = "katalog nie istnieje";
+        break;
+    case ENOTDIR:
+        powod = "część ścieżki nie jest katalogiem";
+        break;
+    case EISDIR:
+        powod = "w miejscu pliku jest katalog";
+        break;
+    case ELOOP:
+        powod = "zbyt wiele dowiązań symbolicznych";
+        break;
+    case ENAMETOOLONG:
+        powod = "nazwa pliku jest za długa";
+        break;
+    case EIO:
+        powod = "błąd odczytu lub zapisu na dysku";
+        break;
+    case EBUSY:
+    case ETXTBSY:
+        powod = "plik jest zajęty";
+        break;
+    default:
+        // Plain ASCII from the C library, still better than nothing.
+        powod = "błąd systemu nr " + std::to_string(errnum) + " (" + std::strerror(errnum) + ")";
+    }
+    return "Powód: " + powod + ".";
 }

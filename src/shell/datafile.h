@@ -36,3 +36,7 @@ class PolaPliku {
     std::string blad_;
     bool koniec_ = false;
 };
+
+// Why a file could not be written, as one Polish line:
+// "Powód: brak miejsca na dysku."
+std::string PowodBledu(int errnum);

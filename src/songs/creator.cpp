@@ -10,6 +10,7 @@
 #include "piano/piano.h"
 #include "piano/sounds.h"
 #include "platform/clock.h"
+#include "shell/datafile.h"
 #include "shell/screen.h"
 #include "shell/state.h"
 #include "songs/songfile.h"
@@ -130,10 +131,12 @@ bool zapisz(const Nagranie &n) {
     }
     for (;;) {
         std::cout << "Trwa zapisywanie..." << std::endl;
-        if (ZapiszUtwor(plik, tytul, rok, n.ilosc, n.dzwieki.data(), n.pauzy.data()))
+        int powod = 0;
+        if (ZapiszUtwor(plik, tytul, rok, n.ilosc, n.dzwieki.data(), n.pauzy.data(), &powod))
             break;
         std::cout << "Nie udało się zapisać utworu do pliku " << plik
                   << ".tsf! Nagranie jest zachowane, podaj inną nazwę." << std::endl;
+        std::cout << PowodBledu(powod) << std::endl;
         std::cout << "Podaj nazwę pliku do zapisania(Bez spacji): ";
         if (CzytajSlowo(plik) != Odczyt::Ok)
             return false;

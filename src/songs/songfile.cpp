@@ -16,9 +16,9 @@ std::string TekstUtworu(const std::string &tytul, const std::string &rok, int n,
 }
 
 bool ZapiszUtwor(const std::string &nazwa, const std::string &tytul, const std::string &rok, int n,
-                 const std::string *dzwieki, const std::int64_t *pauzy) {
-    return platform::writeFileAtomically(nazwa + ".tsf",
-                                         TekstUtworu(tytul, rok, n, dzwieki, pauzy));
+                 const std::string *dzwieki, const std::int64_t *pauzy, int *powod) {
+    return platform::writeFileAtomically(nazwa + ".tsf", TekstUtworu(tytul, rok, n, dzwieki, pauzy),
+                                         powod);
 }
 
 Wczytanie CzytajUtwor(std::string_view bajty, Utwor &utwor, std::string &blad) {

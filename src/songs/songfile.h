@@ -11,9 +11,10 @@
 constexpr int kKoniecUtworu = 9999;
 
 // Writes nazwa + ".tsf" atomically; false when the song could not be saved,
-// in which case any old file of that name is left as it was.
+// in which case any old file of that name is left as it was, and powod (when
+// given) holds the errno.
 bool ZapiszUtwor(const std::string &nazwa, const std::string &tytul, const std::string &rok, int n,
-                 const std::string *dzwieki, const std::int64_t *pauzy);
+                 const std::string *dzwieki, const std::int64_t *pauzy, int *powod = nullptr);
 
 struct Utwor {
     std::string tytul; // underscores already turned into spaces
