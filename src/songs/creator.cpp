@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "piano/keycodes.h"
 #include "piano/piano.h"
 #include "piano/sounds.h"
 #include "platform/clock.h"
@@ -48,7 +49,7 @@ bool powitanie() {
                  "wersje programu.\nProsze nacisnąć dowolny klawisz aby kontynuować, lub ESC aby "
                  "wyjść z kreatora"
               << std::endl;
-    return Klawisz() != 27;
+    return Klawisz() != kod::kEsc;
 }
 
 void przygotuj(Nagranie &n) {
@@ -80,25 +81,12 @@ void nagrywaj(Nagranie &n, const ZestawDzwiekow &dzwieki) {
         ekran(n, poziom);
         unsigned char klawisz = static_cast<unsigned char>(Klawisz());
         std::int64_t czas = platform::nowMs();
-        if (klawisz == 27) {
+        if (klawisz == kod::kEsc) {
             n.zamknij(czas);
             return;
         }
-        poziom = ZmienPoziom(poziom, klawisz);
-        for (int i = 0; i < IloscDzwiekow && poziom < IloscPoziomow; ++i) {
-            if (MapaKlawiszy[i] == klawisz && MapaPoziomow[i] == poziom) {
-                n.dodaj(MapaDzwiekow[i], czas);
-                Wyzwol(dzwieki.klawisz(i), kCzekanieNaRestart);
-            }
-        }
-        poziom = WybierzPoziom(poziom, klawisz);
-        if (klawisz == 224) {
-            int slot = SlotStrzalki(Klawisz());
-            if (slot >= 0 && Klawiszowe[slot] != kPustySkrot) {
-                n.dodaj(Klawiszowe[slot], czas);
-                Wyzwol(dzwieki.skrot(slot), kCzekanieNaRestart);
-            }
-        }
+        WspolneKlawisze(klawisz, poziom, dzwieki,
+                        [&](const std::string &dzwiek) { n.dodaj(dzwiek, czas); });
     }
 }
 
