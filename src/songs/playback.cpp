@@ -11,16 +11,7 @@
 #include "shell/screen.h"
 #include "songs/songfile.h"
 
-namespace {
-
-// The distinct sound names of a song in order of first use, and for each note
-// the position of its name among them.
-struct Rozne {
-    std::vector<std::string> nazwy;
-    std::vector<int> indeksy;
-};
-
-Rozne policz(const Utwor &u) {
+Rozne PoliczRozne(const Utwor &u) {
     Rozne r;
     // Keys view the song's own names, which outlive the map.
     std::unordered_map<std::string_view, int> pozycje;
@@ -38,6 +29,8 @@ Rozne policz(const Utwor &u) {
     std::cout.flush();
     return r;
 }
+
+namespace {
 
 // Each note starts at the start of playback plus the pauses before it, so the
 // time spent printing and triggering never adds up over the song.
@@ -71,7 +64,7 @@ std::string Play(std::string plik) {
     }
     audiere::AudioDevicePtr urzadzenie = OtworzUrzadzenie();
     std::cout << "Trwa zliczanie dźwięków..." << std::endl;
-    Rozne r = policz(u);
+    Rozne r = PoliczRozne(u);
     std::vector<audiere::OutputStreamPtr> dzwieki;
     for (const std::string &nazwa : r.nazwy) {
         std::cout << "Trwa generowanie dźwięku " << nazwa << "!" << std::endl;
