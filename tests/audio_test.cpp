@@ -19,6 +19,7 @@
 
 #include "platform/audio.h"
 #include "platform/audio_openal.h"
+#include "platform/charset.h"
 #include "platform/clock.h"
 #include "support/e2e.h"
 #include "support/fake_audio.h"
@@ -429,6 +430,26 @@ TEST_F(AdapterTest, OnlyALoopbackDeviceRenders) {
     EXPECT_EQ(openalDeviceInfo(loop.get()).frequency, 44100);
     EXPECT_TRUE(renderLoopback(loop.get(), out, 2));
     EXPECT_EQ(out[0], 0.0f) << "silence";
+}
+
+// A sound named with Polish letters opens from the file of that name in the
+// locale's encoding; the program keeps calling it by its own bytes.
+TEST_F(AdapterTest, SoundNamedWithPolishLettersOpensAndPlays) {
+    platform::setFileNameCharset("UTF-8");
+    const std::vector<float> tone = testing_support::exactRamp(ms(50), 1, 5);
+    sound("g\xc4\x99\xc5\x9b.wav", 1, tone);
+    const std::string name = (files.path() / "gęś.wav").string();
+    {
+        AudioDevicePtr device = openDevice();
+        OutputStreamPtr s = open(device, name);
+        ASSERT_TRUE(s);
+        s->play();
+        at(60);
+        EXPECT_EQ(clock->left, testing_support::placed(tone, ms(60), {{0}}));
+    }
+    platform::setFileNameCharset("");
+    SampleSourcePtr source(AdrOpenSampleSource(name.c_str()));
+    EXPECT_FALSE(source) << "without the locale's encoding the name is only the raw bytes";
 }
 
 // --- Device opening, each in a process of its own --------------------------

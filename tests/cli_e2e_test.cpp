@@ -53,7 +53,7 @@ TEST(CliE2E, HelpIsPolishInTheLocaleCharsetAndTouchesNothing) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.lang);
         Place p;
-        Session s(p.cwd.path(), p.env(c.lang), {"--help"});
+        Session s(p.cwd.path(), p.env(c.lang), false, {"--help"});
         EXPECT_EQ(s.finish(), 0);
         EXPECT_EQ(s.out().rfind(c.usage, 0), 0u) << s.out();
         for (const char *word :
@@ -72,7 +72,7 @@ TEST(CliE2E, HelpIsPolishInTheLocaleCharsetAndTouchesNothing) {
 
 TEST(CliE2E, VersionNamesTheProgramAndTheBuild) {
     Place p;
-    Session s(p.cwd.path(), p.env(), {"--version"});
+    Session s(p.cwd.path(), p.env(), false, {"--version"});
     EXPECT_EQ(s.finish(), 0);
     EXPECT_EQ(s.out().rfind(std::string("brzdekomat ") + PROJECT_VERSION, 0), 0u) << s.out();
     EXPECT_EQ(s.err(), "");
@@ -88,7 +88,7 @@ TEST(CliE2E, AnyOtherArgumentIsOneLineNamingHelpAndStatusTwo) {
         SCOPED_TRACE(args[0]);
         Place p;
         p.cwd.write("Keys.tdf", "0\n");
-        Session s(p.cwd.path(), p.env(), args);
+        Session s(p.cwd.path(), p.env(), false, args);
         EXPECT_EQ(s.finish(), 2);
         EXPECT_EQ(s.out(), "");
         ASSERT_FALSE(s.err().empty());
@@ -103,7 +103,7 @@ TEST(CliE2E, AnyOtherArgumentIsOneLineNamingHelpAndStatusTwo) {
 TEST(CliE2E, DemoCopiesTheDemoIntoTheHomeAndStartsThere) {
     Place p;
     {
-        Session s(p.cwd.path(), p.env(), {"--demo"});
+        Session s(p.cwd.path(), p.env(), false, {"--demo"});
         ASSERT_NE(s.waitFor(kMenuEnd), std::string::npos) << s.out() << s.err();
         s.type("0\n");
         EXPECT_EQ(s.finish(), 0);
@@ -122,7 +122,7 @@ TEST(CliE2E, DemoCopiesTheDemoIntoTheHomeAndStartsThere) {
     std::ofstream(p.demo() / "moja.tsf") << "Moja 2024 0 ";
     fs::remove(p.demo() / "sounds/c4.wav");
     {
-        Session s(p.cwd.path(), p.env(), {"--demo"});
+        Session s(p.cwd.path(), p.env(), false, {"--demo"});
         ASSERT_NE(s.waitFor(kMenuEnd), std::string::npos) << s.out() << s.err();
         s.type("0\n");
         EXPECT_EQ(s.finish(), 0);
@@ -137,7 +137,7 @@ TEST(CliE2E, DemoGoesToXdgDataHomeWhenSet) {
     TempDir data;
     auto env = p.env();
     env["XDG_DATA_HOME"] = data.path().string();
-    Session s(p.cwd.path(), env, {"--demo"});
+    Session s(p.cwd.path(), env, false, {"--demo"});
     ASSERT_NE(s.waitFor(kMenuEnd), std::string::npos) << s.out() << s.err();
     s.type("0\n");
     EXPECT_EQ(s.finish(), 0);
@@ -151,7 +151,7 @@ TEST(CliE2E, DemoThatCannotBeCopiedSaysWhyAndStartsNothing) {
     p.home.write("blocker", "a file where a directory should be");
     auto env = p.env();
     env["XDG_DATA_HOME"] = (p.home.path() / "blocker").string();
-    Session s(p.cwd.path(), env, {"--demo"});
+    Session s(p.cwd.path(), env, false, {"--demo"});
     EXPECT_EQ(s.finish(), 1);
     EXPECT_EQ(s.out(), "");
     EXPECT_EQ(s.err().find('\n'), s.err().size() - 1) << s.err();

@@ -153,6 +153,12 @@ TEST(KeyDecoder, EscWaitAndKeyTimes) {
          {{27, 10}, {'[', 10 + w}, {'A', 10 + w}},
          -1},
         {"sequence cut short", {{10, "\x1b["}}, 10 + w, {}, -1},
+        {"sequence cut short waits", {{10, "\x1b[1"}}, 10 + w - 1, {}, 10 + w},
+        {"a key after a sequence cut short",
+         {{10, "\x1b["}, {10 + w, "x"}},
+         -1,
+         {{'x', 10 + w}},
+         -1},
         {"letter time is its first byte",
          {{5, "a"}, {7, "\xc4"}, {9, "\x85"}},
          -1,
@@ -193,12 +199,12 @@ TEST(Renderer, TextAsTheTerminalGetsIt) {
          "UTF-8",
          80,
          {{Step::Text, "  Mirvo\n" + d80 + d80 + "  B\n"}},
-         "  Mirvo\n" + d80 + "\r\n" + d80 + "\r\n  B\n"},
+         "  Mirvo\n" + d80 + "\n" + d80 + "\n  B\n"},
         {"own long line",
          "UTF-8",
          80,
          {{Step::Text, std::string(85, 'x') + "\n"}},
-         std::string(80, 'x') + "\r\n" + std::string(5, 'x') + "\n"},
+         std::string(80, 'x') + "\n" + std::string(5, 'x') + "\n"},
         {"prompts after echoed answers",
          "UTF-8",
          80,
@@ -216,12 +222,12 @@ TEST(Renderer, TextAsTheTerminalGetsIt) {
           {Step::Control, "\x1b[31m\x1b[40m"},
           {Step::Text, "bc"},
           {Step::Text, "d"}},
-         std::string(78, 'a') + "\x1b[31m\x1b[40m" + "bc\r\nd"},
+         std::string(78, 'a') + "\x1b[31m\x1b[40m" + "bc\nd"},
         {"a letter is one column",
          "UTF-8",
          80,
          {{Step::Text, std::string(79, 'a') + "ąę"}},
-         std::string(79, 'a') + "\xc4\x85\r\n\xc4\x99"},
+         std::string(79, 'a') + "\xc4\x85\n\xc4\x99"},
         {"UTF-8",
          "UTF-8",
          80,
@@ -358,6 +364,32 @@ TEST_F(Screen, ReadsTakeWhatTheyNeedAndLeaveTheRest) {
     EXPECT_EQ(CzytajLiczbe(n), Odczyt::Koniec);
     EXPECT_EQ(CzytajZnak(c), Odczyt::Koniec);
     EXPECT_EQ(CzytajLinie(line), Odczyt::Koniec);
+}
+
+TEST(Messages, OwnMessagesBreakBetweenWords) {
+    const std::string w9 = "xxxxxxxxx "; // ten columns
+    std::string eight;
+    for (int i = 0; i < 8; ++i)
+        eight += w9;
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"krótki tekst", "krótki tekst"},
+        {std::string(80, 'a'), std::string(80, 'a')},
+        {std::string(79, 'a') + " b", std::string(79, 'a') + "\nb"},
+        {std::string(80, 'a') + " b", std::string(80, 'a') + "\nb"},
+        {eight + "koniec", eight.substr(0, 79) + "\nkoniec"},
+        {"a\n" + std::string(79, 'b') + " c d", "a\n" + std::string(79, 'b') + "\nc d"},
+        {std::string(90, 'a') + " b", std::string(90, 'a') + "\nb"}, // a word longer than a line
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(Zawin(c.in), c.out) << c.in;
+    // Every line of a long message fits the console.
+    std::string notice = Zawin("Nie udało się otworzyć urządzenia dźwiękowego, dźwięki nie będą "
+                               "słyszalne (wyjście można wybrać zmienną ALSOFT_DRIVERS, np. "
+                               "ALSOFT_DRIVERS=pulse)!");
+    EXPECT_EQ(notice, "Nie udało się otworzyć urządzenia dźwiękowego, dźwięki nie będą słyszalne\n"
+                      "(wyjście można wybrać zmienną ALSOFT_DRIVERS, np. ALSOFT_DRIVERS=pulse)!");
 }
 
 TEST_F(Screen, NumberTooBigForAnIntIsWrongInput) {

@@ -95,11 +95,11 @@ TEST(Install, TheInstalledProgramStartsItsInstalledDemo) {
     TempDir cwd, home;
     const std::string bin = (p.path() / "bin/brzdekomat").string();
     {
-        Session s(cwd.path(), {{"HOME", home.path().string()}}, {"--version"}, bin);
+        Session s(cwd.path(), {{"HOME", home.path().string()}}, false, {"--version"}, bin);
         EXPECT_EQ(s.finish(), 0);
         EXPECT_EQ(s.out().rfind(std::string("brzdekomat ") + PROJECT_VERSION, 0), 0u);
     }
-    Session s(cwd.path(), {{"HOME", home.path().string()}}, {"--demo"}, bin);
+    Session s(cwd.path(), {{"HOME", home.path().string()}}, false, {"--demo"}, bin);
     ASSERT_NE(s.waitFor("    0. Wyjść\n"), std::string::npos) << s.out() << s.err();
     s.type("0\n");
     EXPECT_EQ(s.finish(), 0);

@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "platform/charset.h"
 #include "songs/songfile.h"
 #include "support/harness.h"
 
@@ -63,18 +65,23 @@ TEST_F(SongFile, FilesThatAreNotWholeSongsAreRefused) {
         const char *tekst;
         const char *blad;
     } cases[] = {
-        {"", "brak tytułu"},
-        {"T", "rok nie jest liczbą całkowitą"},
-        {"T 20x1 0 ", "rok nie jest liczbą całkowitą"},
-        {"T 99999999999 0 ", "rok nie jest liczbą całkowitą"},
-        {"T 1 -1 ", "ilość nut nie jest liczbą nieujemną"},
-        {"T 1 dwa ", "ilość nut nie jest liczbą nieujemną"},
-        {"T 1 2 a.wav 100 ", "plik kończy się po 1 z 2 nut"},
-        {"T 1 2000000000 a.wav 100 ", "plik kończy się po 1 z 2000000000 nut"},
-        {"T 1 2 a.wav 100 b.wav ", "pauza nuty nr 2 nie jest liczbą nieujemną"},
-        {"T 1 1 a.wav -5 ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
-        {"T 1 1 a.wav 3000000000 ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
-        {"T 1 1 a.wav 12ms ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
+        {"", "wiersz 1, kolumna 1: brak pola: tytuł (plik kończy się za wcześnie)"},
+        {"T", "wiersz 1, kolumna 2: brak pola: rok (plik kończy się za wcześnie)"},
+        {"T 20x1 0 ", "wiersz 1, kolumna 3: rok (\"20x1\") nie jest liczbą całkowitą"},
+        {"T 99999999999 0 ", "wiersz 1, kolumna 3: rok (99999999999) wykracza poza zakres "
+                             "liczb całkowitych 32-bitowych"},
+        {"T 1 -1 ", "wiersz 1, kolumna 5: ilość nut (-1) musi być liczbą nieujemną"},
+        {"T 1 dwa ", "wiersz 1, kolumna 5: ilość nut (\"dwa\") nie jest liczbą całkowitą"},
+        {"T 1 2\na.wav 100 ", "wiersz 2, kolumna 11: brak pola: nazwa dźwięku nuty nr 2 (plik "
+                              "kończy się za wcześnie)"},
+        {"T 1 2 a.wav 100 b.wav ", "wiersz 1, kolumna 23: brak pola: pauza nuty nr 2 (plik "
+                                   "kończy się za wcześnie)"},
+        {"T 1 1 a.wav -5 ", "wiersz 1, kolumna 13: pauza nuty nr 1 (-5) musi być liczbą "
+                            "nieujemną"},
+        {"T 1 1 a.wav 3000000000 ", "wiersz 1, kolumna 13: pauza nuty nr 1 (3000000000) "
+                                    "wykracza poza zakres liczb całkowitych 32-bitowych"},
+        {"T 1 1\r\n\ta.wav 12ms ", "wiersz 2, kolumna 8: pauza nuty nr 1 (\"12ms\") nie jest "
+                                   "liczbą całkowitą"},
     };
     for (const Case &c : cases) {
         writeFile("s.tsf", c.tekst);
@@ -90,9 +97,60 @@ TEST_F(SongFile, FilesThatAreNotWholeSongsAreRefused) {
     EXPECT_EQ(WczytajUtwor("missing.tsf", u, blad), Wczytanie::BrakPliku);
 }
 
+// What the creator writes, playback reads back unchanged: code page 852
+// titles and names, and those whose bytes would pass for UTF-8.
+TEST_F(SongFile, WrittenSongsReadBackTheSame) {
+    const std::string dzwieki[] = {"\xa9.wav", "\xe4\x98\x86", "c.wav"};
+    const std::int64_t pauzy[] = {0, 180, 9999};
+    for (const std::string &tytul : {std::string("G\xa9\x98l_i"), std::string("\xe4\x98\x86")}) {
+        ASSERT_TRUE(ZapiszUtwor("s", tytul, "-7", 3, dzwieki, pauzy));
+        Utwor u;
+        std::string blad;
+        ASSERT_EQ(WczytajUtwor("s.tsf", u, blad), Wczytanie::Ok) << blad;
+        std::string spacje = tytul;
+        std::replace(spacje.begin(), spacje.end(), '_', ' ');
+        EXPECT_EQ(u.tytul, spacje);
+        EXPECT_EQ(u.rok, -7);
+        EXPECT_EQ(u.dzwieki, (std::vector<std::string>(dzwieki, dzwieki + 3)));
+        EXPECT_EQ(u.pauzy, (std::vector<int>{0, 180, 9999}));
+    }
+}
+
 TEST_F(SongFile, SaveThatFailsIsReported) {
     const std::string dzwieki[] = {"c.wav"};
     const std::int64_t pauzy[] = {10};
     EXPECT_FALSE(ZapiszUtwor("no_such_dir/song", "T", "1", 1, dzwieki, pauzy));
     EXPECT_FALSE(exists("no_such_dir"));
+}
+
+// Names typed with Polish letters are the locale's on disk; a file that only
+// exists under the raw code page 852 bytes still opens.
+TEST_F(SongFile, NamesAreInTheLocalesEncodingOnDisk) {
+    const std::string dzwieki[] = {"c.wav"};
+    const std::int64_t pauzy[] = {100};
+    struct Case {
+        const char *charset;
+        std::string onDisk;
+    } cases[] = {
+        {"UTF-8", "g\xc4\x99\xc5\x9b.tsf"},
+        {"ISO-8859-2", "g\xea\xb6.tsf"},
+        {"ANSI_X3.4-1968", "g\xa9\x98.tsf"}, // no such letters: the bytes as they are
+    };
+    for (const Case &c : cases) {
+        platform::setFileNameCharset(c.charset);
+        ASSERT_TRUE(ZapiszUtwor("gęś", "T", "2020", 1, dzwieki, pauzy)) << c.charset;
+        EXPECT_TRUE(exists(c.onDisk)) << c.charset;
+        Utwor u;
+        std::string blad;
+        EXPECT_EQ(WczytajUtwor("gęś.tsf", u, blad), Wczytanie::Ok) << c.charset;
+        std::filesystem::remove(c.onDisk);
+    }
+    platform::setFileNameCharset("UTF-8");
+    writeFile("stary\x88.tsf", "Stary 1999 0 "); // ł in code page 852, as older runs wrote it
+    Utwor u;
+    std::string blad;
+    ASSERT_EQ(WczytajUtwor("starył.tsf", u, blad), Wczytanie::Ok);
+    EXPECT_EQ(u.tytul, "Stary");
+    EXPECT_EQ(WczytajUtwor("brak.tsf", u, blad), Wczytanie::BrakPliku);
+    platform::setFileNameCharset("");
 }

@@ -30,12 +30,12 @@ bool csiByte(unsigned char b) {
 } // namespace
 
 std::int64_t KeyDecoder::deadline() const {
-    return seq_.size() == 1 ? seqTime_ + kEscapeWaitMs : -1;
+    return seq_.empty() ? -1 : seqTime_ + kEscapeWaitMs;
 }
 
 void KeyDecoder::add(unsigned char b, std::int64_t t, std::deque<TimedKey> &out) {
-    if (seq_.size() == 1 && t >= deadline())
-        idle(t, out); // the Esc was due before this byte came
+    if (!seq_.empty() && t >= deadline())
+        idle(t, out); // the wait was over before this byte came
     if (seq_.empty()) {
         if (b == 27 && !text_.pending()) {
             seq_.assign(1, static_cast<char>(27));
@@ -73,11 +73,10 @@ void KeyDecoder::add(unsigned char b, std::int64_t t, std::deque<TimedKey> &out)
 }
 
 void KeyDecoder::idle(std::int64_t now, std::deque<TimedKey> &out) {
-    if (seq_.size() == 1) {
-        if (now < deadline())
-            return;
+    if (!seq_.empty() && now < deadline())
+        return;
+    if (seq_.size() == 1)
         out.push_back({27, seqTime_});
-    }
     // A sequence cut short is swallowed whole, and so is a broken letter.
     seq_.clear();
     text_.reset();

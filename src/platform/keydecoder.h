@@ -31,7 +31,8 @@ class KeyDecoder {
 
     // Feeds one byte that arrived at timeMs; finished keys go to the back of out.
     void add(unsigned char byte, std::int64_t timeMs, std::deque<TimedKey> &out);
-    // The time at which an unfinished Esc becomes a key, or -1 when none waits.
+    // The time at which an unfinished sequence is given up (a lone Esc then
+    // is a key), or -1 when none waits.
     std::int64_t deadline() const;
     // Nothing arrived up to nowMs: a due Esc is a key, a sequence cut short
     // is dropped.

@@ -11,7 +11,7 @@ void Renderer::text(std::string_view bytes, std::string &out) {
         }
         bool printable = b >= 32 && b != 127;
         if (width_ > 0 && printable && column_ >= width_) {
-            out += "\r\n";
+            out += '\n'; // the terminal adds its carriage return, as for any line end
             column_ = 0;
         }
         if (charset_)

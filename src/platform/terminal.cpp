@@ -182,7 +182,9 @@ TimedKey terminalKey() {
         }
         if (r == 0)
             continue; // the deadline is checked above
-        unsigned char buf[64];
+        // One byte at a time: what is typed after the key stays in the
+        // terminal for the next read, a line read included.
+        unsigned char buf[1];
         ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
         if (n < 0 && errno == EINTR)
             continue;
@@ -324,15 +326,15 @@ void leaveFullScreen() {
 }
 
 int switchCodePage852() {
-    if (!stdoutTty)
-        return 0; // bytes go out unchanged, as to a redirected console
     std::string cs = localeCharset();
-    if (isCp852(cs))
+    if (isCp852(cs) || (!stdoutTty && !err))
         return 0;
     charset = std::make_unique<Charset>(cs);
-    out->setCharset(charset.get());
     if (err)
-        err->setCharset(charset.get());
+        err->setCharset(charset.get()); // warnings on a terminal, whatever stdout is
+    if (!stdoutTty)
+        return 0; // bytes go out unchanged, as to a redirected console
+    out->setCharset(charset.get());
     return charset->showsPolish() ? 0 : 1;
 }
 

@@ -15,10 +15,13 @@ namespace testing_support {
 class Session {
   public:
     // Starts the program in dir. env adds to a small clean environment
-    // (sound goes nowhere unless env says otherwise); args follow the
-    // program's name; program is the built one unless given.
+    // (sound goes nowhere unless env says otherwise).
+    // With outputOnTerminal, standard output goes to the terminal too, and
+    // out() is what the terminal got (the echo of typed text included).
+    // args follow the program's name; program is the built one unless given.
     Session(const std::filesystem::path &dir, std::map<std::string, std::string> env = {},
-            std::vector<std::string> args = {}, std::string program = BRZDEKOMAT_BIN);
+            bool outputOnTerminal = false, std::vector<std::string> args = {},
+            std::string program = BRZDEKOMAT_BIN);
     ~Session();
 
     // Types bytes on the terminal.
@@ -49,6 +52,7 @@ class Session {
     std::string out_, err_;
     termios before_{};
     int status_ = -1;
+    bool outputOnTerminal_ = false;
 };
 
 // A temporary directory removed with the object.
