@@ -120,7 +120,7 @@ int KeysInit() {
         linie(k.niepelny, n + 1, k.polaNiepelnego);
         std::cout << "Błąd w pliku Keys.tdf, " << k.blad
                   << "!\nZachowano pełne wpisy sprzed błędu: " << n << " z " << k.ilosc
-                  << ". Naciśnij dowolny klawisz, by kontynuować!" << std::endl;
+                  << ".\nNaciśnij dowolny klawisz, by kontynuować!" << std::endl;
     }
     if (!k.blad.empty() || !k.uwaga.empty())
         Klawisz();
@@ -154,7 +154,7 @@ int LevelsInit() {
     std::cout << l.uwaga;
     if (!l.iloscOk) {
         std::cout << "Błąd w pliku Levels.tdf, " << l.blad
-                  << "!\nPoziomy nie zostaną wczytane. Naciśnij dowolny klawisz, by kontynuować!"
+                  << "!\nPoziomy nie zostaną wczytane.\nNaciśnij dowolny klawisz, by kontynuować!"
                   << std::endl;
         Klawisz();
         return 0;
@@ -172,7 +172,7 @@ int LevelsInit() {
             std::cout << "Wczytano nazwę poziomu nr " << n + 1 << ": " << l.niepelnaNazwa << "!\n";
         std::cout << "Błąd w pliku Levels.tdf, " << l.blad
                   << "!\nZachowano pełne poziomy sprzed błędu: " << n << " z " << l.ilosc
-                  << ". Naciśnij dowolny klawisz, by kontynuować!" << std::endl;
+                  << ".\nNaciśnij dowolny klawisz, by kontynuować!" << std::endl;
     }
     if (!l.blad.empty() || !l.uwaga.empty())
         Klawisz();
