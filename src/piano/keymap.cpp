@@ -179,9 +179,7 @@ int LevelsInit() {
     if (l.blad.empty())
         std::cout << "Wczytywanie powiodło się!\n";
     for (std::string &opis : l.opisy)
-        for (char &c : opis)
-            if (c == '_')
-                c = ' ';
+        PodkreslenieNaSpacje(opis);
     IloscPoziomow = n;
     NazwaPoziomow = tabela(l.nazwy);
     OpisPoziomow = tabela(l.opisy);
