@@ -169,9 +169,9 @@ TEST_F(Config, FieldMessagesSayWhereAndWhat) {
     keys({{'k'}, {'k'}});
     InitConfing();
     EXPECT_EQ(err(), "Błąd w pliku Confing.tdf, wiersz 2, kolumna 3: kolor tła (\"x\") nie jest "
-                     "liczbą całkowitą! Przyjęto wartość domyślną: 0.\n"
+                     "liczbą całkowitą!\nPrzyjęto wartość domyślną: 0.\n"
                      "Błąd w pliku Confing.tdf, wiersz 3, kolumna 6: brak pola: skrót strzałki w "
-                     "lewo (plik kończy się za wcześnie)! To pole i dalsze przyjmą wartości "
+                     "lewo (plik kończy się za wcześnie)!\nTo pole i dalsze przyjmą wartości "
                      "domyślne.\n");
     EXPECT_EQ(keysLeft(), 0);
     EXPECT_EQ(slots(), (std::vector<std::string>{"c.wav", "0", "0", "0"}));

@@ -156,7 +156,7 @@ TEST_F(Loaders, LevelFileCutShortKeepsTheLevelsBeforeIt) {
                     "Wczytano nazwę poziomu nr 2: B!\n"
                     "Błąd w pliku Levels.tdf, wiersz 3, kolumna 2: brak pola: opis poziomu nr 2 "
                     "(plik kończy się za wcześnie)!\n"
-                    "Zachowano pełne poziomy sprzed błędu: 1 z 3. Naciśnij dowolny klawisz, by "
+                    "Zachowano pełne poziomy sprzed błędu: 1 z 3.\nNaciśnij dowolny klawisz, by "
                     "kontynuować!\n"));
     EXPECT_EQ(keysLeft(), 0);
 }
@@ -173,18 +173,18 @@ TEST_F(Loaders, KeyMapCutShortKeepsTheEntriesBeforeIt) {
          "Pobrano nazwę pliku: b.wav nr 2!\nPobrano klawisz nr 2!\n"
          "Błąd w pliku Keys.tdf, wiersz 1, kolumna 20: brak pola: numer poziomu wpisu nr 2 (plik "
          "kończy się za wcześnie)!\n"
-         "Zachowano pełne wpisy sprzed błędu: 1 z 2. Naciśnij dowolny klawisz, by kontynuować!\n"},
+         "Zachowano pełne wpisy sprzed błędu: 1 z 2.\nNaciśnij dowolny klawisz, by kontynuować!\n"},
         {"1\na.wav a x",
          {},
          "Pobrano nazwę pliku: a.wav nr 1!\nPobrano klawisz nr 1!\n"
          "Błąd w pliku Keys.tdf, wiersz 2, kolumna 9: numer poziomu wpisu nr 1 (\"x\") nie jest "
          "liczbą całkowitą!\n"
-         "Zachowano pełne wpisy sprzed błędu: 0 z 1. Naciśnij dowolny klawisz, by kontynuować!\n"},
+         "Zachowano pełne wpisy sprzed błędu: 0 z 1.\nNaciśnij dowolny klawisz, by kontynuować!\n"},
         {"2000000000 a.wav a0",
          {{"a.wav", 'a', 0}},
          "Błąd w pliku Keys.tdf, wiersz 1, kolumna 20: brak pola: nazwa pliku wpisu nr 2 (plik "
          "kończy się za wcześnie)!\n"
-         "Zachowano pełne wpisy sprzed błędu: 1 z 2000000000. Naciśnij dowolny klawisz, by "
+         "Zachowano pełne wpisy sprzed błędu: 1 z 2000000000.\nNaciśnij dowolny klawisz, by "
          "kontynuować!\n"},
     };
     for (const Case &c : cases) {

@@ -120,7 +120,7 @@ int KeysInit() {
         linie(k.niepelny, n + 1, k.polaNiepelnego);
         std::cout << Zawin("Błąd w pliku Keys.tdf, " + k.blad +
                            "!\nZachowano pełne wpisy sprzed błędu: " + std::to_string(n) + " z " +
-                           std::to_string(k.ilosc) + ". Naciśnij dowolny klawisz, by kontynuować!")
+                           std::to_string(k.ilosc) + ".\nNaciśnij dowolny klawisz, by kontynuować!")
                   << std::endl;
     }
     if (!k.blad.empty() || !k.uwaga.empty())
@@ -155,7 +155,7 @@ int LevelsInit() {
     std::cout << l.uwaga;
     if (!l.iloscOk) {
         std::cout << Zawin("Błąd w pliku Levels.tdf, " + l.blad +
-                           "!\nPoziomy nie zostaną wczytane. Naciśnij dowolny klawisz, by "
+                           "!\nPoziomy nie zostaną wczytane.\nNaciśnij dowolny klawisz, by "
                            "kontynuować!")
                   << std::endl;
         Klawisz();
@@ -174,7 +174,7 @@ int LevelsInit() {
             std::cout << "Wczytano nazwę poziomu nr " << n + 1 << ": " << l.niepelnaNazwa << "!\n";
         std::cout << Zawin("Błąd w pliku Levels.tdf, " + l.blad +
                            "!\nZachowano pełne poziomy sprzed błędu: " + std::to_string(n) + " z " +
-                           std::to_string(l.ilosc) + ". Naciśnij dowolny klawisz, by kontynuować!")
+                           std::to_string(l.ilosc) + ".\nNaciśnij dowolny klawisz, by kontynuować!")
                   << std::endl;
     }
     if (!l.blad.empty() || !l.uwaga.empty())
@@ -182,9 +182,7 @@ int LevelsInit() {
     if (l.blad.empty())
         std::cout << "Wczytywanie powiodło się!\n";
     for (std::string &opis : l.opisy)
-        for (char &c : opis)
-            if (c == '_')
-                c = ' ';
+        PodkreslenieNaSpacje(opis);
     IloscPoziomow = n;
     NazwaPoziomow = tabela(l.nazwy);
     OpisPoziomow = tabela(l.opisy);

@@ -247,6 +247,11 @@ void atExit() {
     std::cout.flush();
     std::cerr.flush();
     restoreConsole();
+    // The console's buffers are statics that die before the standard streams
+    // make their last flush.
+    std::cout.rdbuf(nullptr);
+    std::cerr.rdbuf(nullptr);
+    std::cin.rdbuf(nullptr);
 }
 
 bool asciiCharset(const std::string &c) {

@@ -124,7 +124,7 @@ void InitConfing() {
     auto zglos = [&](int pole) {
         if (c.bledy[pole].empty())
             return;
-        ostrzez("Błąd w pliku Confing.tdf, " + c.bledy[pole] + "! " +
+        ostrzez("Błąd w pliku Confing.tdf, " + c.bledy[pole] + "!\n" +
                 (pole == c.koniecOd ? std::string("To pole i dalsze przyjmą wartości domyślne.\n")
                                     : "Przyjęto wartość domyślną: " + domyslna(pole) + ".\n"));
     };

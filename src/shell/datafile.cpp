@@ -7,6 +7,12 @@ std::string Miejsce(platform::Position at) {
     return "wiersz " + std::to_string(at.line) + ", kolumna " + std::to_string(at.column);
 }
 
+void PodkreslenieNaSpacje(std::string &tekst) {
+    for (char &c : tekst)
+        if (c == '_')
+            c = ' ';
+}
+
 std::string UwagaOZnakach(const std::string &plik, const platform::DataText &dane) {
     if (dane.unmappedLine == 0)
         return {};

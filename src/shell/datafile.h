@@ -14,6 +14,9 @@ std::string Miejsce(platform::Position at);
 // empty when there is none.
 std::string UwagaOZnakach(const std::string &plik, const platform::DataText &dane);
 
+// Level descriptions and song titles write a space as an underscore.
+void PodkreslenieNaSpacje(std::string &tekst);
+
 // Reads the fields of one data file in order. Each read names its field (in
 // the nominative, e.g. "numer poziomu wpisu nr 2"); on failure it returns
 // false and blad() says where and what: "wiersz 2, kolumna 7: ...".

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "piano/sounds.h"
 #include "platform/clock.h"
 #include "platform/terminal.h"
+#include "platform/tokenizer.h"
 #include "shell/datafile.h"
 #include "shell/screen.h"
 #include "shell/state.h"
@@ -93,10 +93,10 @@ void nagrywaj(Nagranie &n, const ZestawDzwiekow &dzwieki) {
 }
 
 // A year the player can read back: a whole signed 32-bit number.
+// The same test the song reader makes.
 bool rokPoprawny(const std::string &rok) {
-    std::istringstream t(rok);
     int v = 0;
-    return (t >> v) && t.peek() == std::char_traits<char>::eof();
+    return platform::parseInt32(rok, v) == platform::NumberRead::Ok;
 }
 
 // Asks the three questions and writes the song, asking for another file name

@@ -44,9 +44,7 @@ Wczytanie CzytajUtwor(std::string_view bajty, Utwor &utwor, std::string &blad) {
         u.dzwieki.push_back(std::move(dzwiek));
         u.pauzy.push_back(pauza);
     }
-    for (char &c : u.tytul)
-        if (c == '_')
-            c = ' ';
+    PodkreslenieNaSpacje(u.tytul);
     utwor = std::move(u);
     return Wczytanie::Ok;
 }

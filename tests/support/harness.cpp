@@ -95,6 +95,9 @@ bool ScreenTest::exists(const std::string &name) {
 }
 
 void ScreenTest::keyMap(const std::vector<KeyMapEntry> &entries) {
+    delete[] MapaDzwiekow;
+    delete[] MapaKlawiszy;
+    delete[] MapaPoziomow;
     IloscDzwiekow = static_cast<int>(entries.size());
     MapaDzwiekow = new std::string[entries.size()];
     MapaKlawiszy = new unsigned char[entries.size()];
@@ -107,6 +110,8 @@ void ScreenTest::keyMap(const std::vector<KeyMapEntry> &entries) {
 }
 
 void ScreenTest::levels(const std::vector<Level> &ls) {
+    delete[] NazwaPoziomow;
+    delete[] OpisPoziomow;
     IloscPoziomow = static_cast<int>(ls.size());
     NazwaPoziomow = new std::string[ls.size()];
     OpisPoziomow = new std::string[ls.size()];
