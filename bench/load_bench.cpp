@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <sndfile.h>
 #include <string>
 #include <vector>
@@ -52,8 +53,12 @@ long long rss() {
             return std::stoll(line.substr(6)) * 1024;
     return 0;
 }
-void resetPeak() {
+// Freed memory goes back to the system first, so that each run starts from
+// what it really holds.
+long long baseline() {
+    malloc_trim(0);
     std::ofstream("/proc/self/clear_refs") << "5";
+    return rss();
 }
 
 // Key maps of 88, 500 and 2000 distinct files, and the long file, made once.
@@ -123,8 +128,7 @@ void adapter(benchmark::State &state) {
     int opened = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        long long base = rss();
-        resetPeak();
+        long long base = baseline();
         state.ResumeTiming();
         audiere::AudioDevicePtr device(audiere::AdrOpenDevice());
         std::vector<audiere::OutputStreamPtr> sounds;
@@ -157,8 +161,7 @@ void minimalC(benchmark::State &state) {
     int opened = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        long long base = rss();
-        resetPeak();
+        long long base = baseline();
         state.ResumeTiming();
         ALCdevice *device = alcOpenDevice(nullptr);
         ALCint attrs[] = {ALC_MONO_SOURCES, 4096, ALC_STEREO_SOURCES, 4096, 0};

@@ -1,5 +1,6 @@
 #include "support/pulse.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -175,12 +176,10 @@ std::vector<float> MonitorRecorder::stop() {
         // What is still on its way: the monitor runs at the sink's pace, so
         // wait until the recording is as long as the time since it began.
         double first = arrivalMs(0), stopAt = steadyMs();
-        for (int waited = 0; first > 0 && waited < 3000; waited += 10) {
-            double want = (stopAt - first) * kPulseRate / 1000;
-            if (static_cast<double>(size()) >= want)
-                break;
+        double want = first > 0 ? (stopAt - first) * kPulseRate / 1000 : 0;
+        for (int waited = 0; waited < 3000 && static_cast<double>(size()) < want; waited += 10)
             usleep(10000);
-        }
+        missingMs_ = std::max(0.0, (want - static_cast<double>(size())) * 1000 / kPulseRate);
         reap(pid_, SIGTERM, 2000);
         pid_ = -1;
     }

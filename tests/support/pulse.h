@@ -55,6 +55,8 @@ class MonitorRecorder {
     bool waitForData(int timeoutMs = 5000);
     // Stops recording; returns everything recorded.
     std::vector<float> stop();
+    // How much shorter the recording was than the time it ran, at stop().
+    double missingMs() const { return missingMs_; }
     // Samples so far, and the arrival time of the chunk that held sample i.
     std::size_t size();
     double arrivalMs(std::size_t sample);
@@ -69,6 +71,7 @@ class MonitorRecorder {
     std::vector<float> samples_;
     std::vector<std::pair<std::size_t, double>> chunks_; // end sample, arrival
     std::string pending_;
+    double missingMs_ = 0;
 };
 
 double steadyMs();
