@@ -210,4 +210,19 @@ double MonitorRecorder::arrivalMs(std::size_t sample) {
     return -1;
 }
 
+double MonitorRecorder::renderedMs(std::size_t sample) {
+    std::lock_guard lock(m_);
+    for (const auto &[end, t] : chunks_)
+        if (sample < end)
+            return t - 1000.0 * static_cast<double>(end - 1 - sample) / kPulseRate;
+    return -1;
+}
+
+std::vector<float> MonitorRecorder::since(std::size_t from) {
+    std::lock_guard lock(m_);
+    if (from >= samples_.size())
+        return {};
+    return std::vector<float>(samples_.begin() + static_cast<std::ptrdiff_t>(from), samples_.end());
+}
+
 } // namespace testing_support

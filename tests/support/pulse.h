@@ -60,6 +60,12 @@ class MonitorRecorder {
     // Samples so far, and the arrival time of the chunk that held sample i.
     std::size_t size();
     double arrivalMs(std::size_t sample);
+    // When sample was rendered: the arrival of its chunk less the samples
+    // that follow it in that chunk. Later than the truth by the monitor's own
+    // latency, so an upper bound. -1 while it has not arrived.
+    double renderedMs(std::size_t sample);
+    // A copy of the samples from index from on.
+    std::vector<float> since(std::size_t from);
 
   private:
     void pump();
