@@ -3,9 +3,12 @@
 // checked to the sample, with no wall clock.
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <poll.h>
@@ -413,6 +416,48 @@ TEST_F(AdapterTest, EveryOneOfThousandsOfSoundsPlays) {
         std::vector<float> heard(clock->left.begin() + from, clock->left.end());
         EXPECT_EQ(heard, testing_support::placed(x, ms(5), {{0}}));
     }
+}
+
+// Resident memory now and at its peak since the last reset, in bytes.
+long long statusBytes(const char *key) {
+    std::ifstream f("/proc/self/status");
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stoll(line.substr(std::strlen(key))) * 1024;
+    return -1;
+}
+
+TEST_F(AdapterTest, ALongFileIsDecodedOnceWithoutASecondCopy) {
+    // Two minutes of 48 kHz stereo: 23 MB of PCM, far above what the test
+    // process otherwise moves.
+    std::string path = files.path() / "long.wav";
+    {
+        SF_INFO info{};
+        info.samplerate = kLoopbackRate;
+        info.channels = 2;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        SNDFILE *f = sf_open(path.c_str(), SFM_WRITE, &info);
+        ASSERT_TRUE(f);
+        std::vector<short> second(2 * kLoopbackRate);
+        for (std::size_t i = 0; i < second.size(); ++i)
+            second[i] = static_cast<short>(i % 2000 - 1000);
+        for (int s = 0; s < 120; ++s)
+            sf_writef_short(f, second.data(), kLoopbackRate);
+        sf_close(f);
+    }
+    const double pcm = 120.0 * kLoopbackRate * 4;
+    AudioDevicePtr device(openLoopbackDevice(kLoopbackRate));
+    malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5"; // resets the peak
+    const long long base = statusBytes("VmRSS:");
+    OutputStreamPtr s = open(device, path);
+    ASSERT_TRUE(s);
+    const long long peak = statusBytes("VmHWM:");
+    ASSERT_GT(base, 0);
+    EXPECT_LT(static_cast<double>(peak - base), 1.2 * pcm)
+        << "peak " << (peak - base) / 1e6 << " MB for " << pcm / 1e6 << " MB of PCM";
+    EXPECT_GT(static_cast<double>(statusBytes("VmRSS:") - base), 0.9 * pcm) << "all of it held";
 }
 
 // --- The loopback device itself -------------------------------------------

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <fstream>
 #include <map>
@@ -303,11 +304,12 @@ sf_count_t decodeStereo(SNDFILE *file, const SF_INFO &info, sf_count_t maxFrames
 // One buffer holds at most INT_MAX bytes (ALsizei).
 constexpr sf_count_t kMaxFrames = INT_MAX / 4;
 
-// The extension that fills a buffer in place. OpenAL Soft 1.19 has it without
-// listing it; later versions may not, and the loader then copies.
+// Fills a buffer in place. OpenAL Soft 1.19 exports it without listing the
+// extension (so alGetProcAddress does not find it); later versions may lack
+// it, and the loader then copies.
 using SubDataFn = void(AL_APIENTRY *)(ALuint, ALenum, const ALvoid *, ALsizei, ALsizei);
 SubDataFn subData() {
-    static SubDataFn fn = reinterpret_cast<SubDataFn>(alGetProcAddress("alBufferSubDataSOFT"));
+    static SubDataFn fn = reinterpret_cast<SubDataFn>(dlsym(RTLD_DEFAULT, "alBufferSubDataSOFT"));
     return fn;
 }
 
@@ -338,6 +340,7 @@ bool fill(ALuint buffer, SNDFILE *file, const SF_INFO &info) {
             return false;
     }
     std::vector<short> pcm;
+    pcm.reserve(static_cast<std::size_t>(std::clamp<sf_count_t>(frames, 0, kMaxFrames)) * 2);
     decodeStereo(file, info, kMaxFrames,
                  [&](const short *p, sf_count_t n) { pcm.insert(pcm.end(), p, p + 2 * n); });
     if (pcm.empty())

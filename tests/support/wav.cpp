@@ -314,8 +314,8 @@ std::vector<double> occurrences(const std::vector<float> &x, const std::vector<f
 
 std::string waveOutputConfig(const std::string &wavPath) {
     return "[general]\nperiod_size = " + std::to_string(kWavePeriod) +
-           "\nfrequency = " + std::to_string(kWaveRate) +
-           "\nchannels = mono\n[wave]\nfile = " + wavPath + "\n";
+           "\nfrequency = " + std::to_string(kWaveRate) + "\nchannels = mono\n" + kRealtimeMixing +
+           "[wave]\nfile = " + wavPath + "\n";
 }
 
 } // namespace testing_support

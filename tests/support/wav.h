@@ -39,6 +39,10 @@ std::vector<float> resample(const std::vector<float> &x, int fromRate, int toRat
 constexpr int kWaveRate = 44100;
 constexpr int kWavePeriod = 256;
 constexpr double kWavePeriodMs = 1000.0 * kWavePeriod / kWaveRate;
+// The mixer thread at real-time priority where the system allows it (as root,
+// in CI): on a busy machine a starved mixer catches up in bursts, and a sound
+// started meanwhile lands early by as much as it was behind.
+constexpr const char *kRealtimeMixing = "rt-prio = 1\n";
 // A configuration file's text that sends the mixed output to wavPath.
 std::string waveOutputConfig(const std::string &wavPath);
 
