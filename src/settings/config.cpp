@@ -77,6 +77,14 @@ void InitConfing() {
     sprawdzKolory();
 }
 
+int GlosnoscZConfing() {
+    std::ifstream f(kPlik);
+    int glosnosc = kDomyslnaGlosnosc;
+    if (f)
+        wczytaj(f, glosnosc, kDomyslnaGlosnosc);
+    return glosnosc;
+}
+
 bool SaveConfing() {
     std::ostringstream rekord;
     rekord << Glosnosc << ' ' << Konfiguracja[1] << ' ' << Konfiguracja[2] << ' ';
