@@ -457,6 +457,7 @@ TEST_F(RenderTool, ErrorsSayWhichFileAndWhyAndLeaveNoOutput) {
     d.write("nosound.tsf", songFile(song({{"a.wav", 10}, {"brak.wav", 10}})));
     d.write("after9999.tsf", songFile(song({{"a.wav", 9999}, {"brak.wav", 10}})));
     d.write("text.wav", "not a sound");
+    d.write("w.wav", songFile(song({{"a.wav", 10}}))); // a song under a sound's extension
     d.write("notsound.tsf", songFile(song({{"text.wav", 10}})));
     fs::create_directory(d.path() / "dir.wav");
     const std::set<std::string> before = listing(d.path());
@@ -485,6 +486,12 @@ TEST_F(RenderTool, ErrorsSayWhichFileAndWhyAndLeaveNoOutput) {
          1,
          "nie/ma/o.wav: nie można utworzyć pliku: nie ma takiego pliku ani katalogu"},
         {{"s.tsf", "dir.wav"}, 1, "dir.wav: nie można utworzyć pliku: to jest katalog"},
+        {{"s.tsf", "./a.wav"},
+         1,
+         "./a.wav: to plik utworu lub jednego z jego dźwięków; nie zostanie nadpisany"},
+        {{"w.wav", "w.wav"},
+         1,
+         "w.wav: to plik utworu lub jednego z jego dźwięków; nie zostanie nadpisany"},
         {{"s.tsf", "o.mp3"},
          2,
          "o.mp3: nieznany format pliku wyjściowego; obsługiwane: .wav, .flac, .ogg, .aiff, .opus"},

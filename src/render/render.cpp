@@ -297,6 +297,13 @@ void poSygnale(int sig) {
     std::raise(sig);
 }
 
+bool tenSamPlik(const std::string &a, const std::string &b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 std::string bladZapisu(SNDFILE *f) {
     if (errno != 0)
         return powodSystemu(errno);
@@ -718,6 +725,13 @@ int zadanie(int argc, char **argv, const Tekst &tekst) {
     Blad b;
     if (!mikser.otworz(plan, czestotliwosc, static_cast<int>(glosnosc), b))
         return zglos(b);
+    // Renaming over the song or one of its sounds would destroy what was rendered from.
+    bool wlasny = tenSamPlik(wyjscie, utwor);
+    for (const std::string &nazwa : plan.dzwieki)
+        wlasny = wlasny || tenSamPlik(wyjscie, nazwa);
+    if (wlasny)
+        return zglos({wyjscie, false,
+                      "to plik utworu lub jednego z jego dźwięków; nie zostanie nadpisany", 1});
     // 32-bit sizes: 4 bytes a frame, and room for the header.
     if (format->limit4GB && mikser.dlugosc() > (INT64_C(0xFFFFFFFF) - 4096) / 4)
         return zglos({wyjscie, false,
