@@ -412,6 +412,22 @@ TEST_F(RenderTool, TheLastPauseLongerThanTheSoundsIsSilence) {
     check(song({}), {}, 1.0f); // no notes: an empty file
 }
 
+TEST_F(RenderTool, AResampledSoundRingsOutToItsLastSample) {
+    sounds(48000);
+    d.write("s.tsf", songFile(song({{"b.wav", 1}, {"a.wav", 0}})));
+    Result r = runTool(d.path(), {"--rate", "44100", "s.tsf", "out.wav"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Audio a = readAudio(d.path() / "out.wav");
+    ASSERT_TRUE(a.ok);
+    // a: 1440 frames at 48 kHz are 1323 at 44.1 kHz, begun at frame 44; the
+    // resampler's last frame may add one.
+    EXPECT_GE(a.info.frames, 44 + 1323);
+    EXPECT_LE(a.info.frames, 44 + 1324);
+    EXPECT_NE(a.at(a.info.frames - 1, 0), 0.0f) << "no silence after the sound";
+    EXPECT_NEAR(a.at(1000, 0),
+                static_cast<float>(3000 + (1000 - 44) * 48000 / 44100 * 3) / 32768 * 0.8f, 0.001f);
+}
+
 // --- Output formats ----------------------------------------------------------------------------
 
 TEST_F(RenderTool, EveryFormatReadsBackWithItsLengthAndRate) {

@@ -237,15 +237,8 @@ int Mikser::dalej(float *out, int n) {
         Wyzwol(dzwieki_[nuty[nastepna_].dzwiek].get(), 0);
         ++nastepna_;
     }
-    if (pozycja_ >= dlugosc_) {
-        // A sound that outlasts what its file's header said: it rings out.
-        bool gra = false;
-        for (const auto &d : dzwieki_)
-            gra = gra || d->isPlaying();
-        if (!gra)
-            return 0;
-        dlugosc_ = pozycja_ + 64;
-    }
+    if (pozycja_ >= dlugosc_)
+        return wybrzmij(out, n);
     std::int64_t cel = dlugosc_;
     if (nastepna_ < nuty.size())
         cel = std::min(cel, nuty[nastepna_].ramka);
@@ -253,6 +246,40 @@ int Mikser::dalej(float *out, int n) {
     if (!audiere::renderLoopback(urzadzenie_.get(), out, k))
         return 0;
     pozycja_ += k;
+    return k;
+}
+
+// Past the end that the files' lengths give (a resampled sound runs a frame or
+// so longer): the sounds ring out while OpenAL still plays them, up to their
+// last sample that is not silent.
+int Mikser::wybrzmij(float *out, int n) {
+    constexpr int kKrok = 16;
+    while (ogon_.empty()) {
+        bool gra = false;
+        for (const auto &d : dzwieki_)
+            gra = gra || d->isPlaying();
+        if (!gra)
+            return 0;
+        float blok[2 * kKrok];
+        if (!audiere::renderLoopback(urzadzenie_.get(), blok, kKrok))
+            return 0;
+        int ostatnia = -1;
+        for (int f = 0; f < kKrok; ++f)
+            if (blok[2 * f] != 0.0f || blok[2 * f + 1] != 0.0f)
+                ostatnia = f;
+        if (ostatnia < 0) {
+            cisza_ += kKrok; // silence is kept back until something follows it
+            continue;
+        }
+        ogon_.assign(static_cast<std::size_t>(2 * cisza_), 0.0f);
+        ogon_.insert(ogon_.end(), blok, blok + 2 * (ostatnia + 1));
+        cisza_ = kKrok - 1 - ostatnia;
+    }
+    int k = std::min(n, static_cast<int>(ogon_.size() / 2));
+    std::copy(ogon_.begin(), ogon_.begin() + 2 * k, out);
+    ogon_.erase(ogon_.begin(), ogon_.begin() + 2 * k);
+    pozycja_ += k;
+    dlugosc_ = pozycja_;
     return k;
 }
 

@@ -69,11 +69,14 @@ class Mikser {
     int dalej(float *out, int n);
 
   private:
+    int wybrzmij(float *out, int n);
     Plan plan_;
     audiere::AudioDevicePtr urzadzenie_;
     std::vector<audiere::OutputStreamPtr> dzwieki_;
     std::int64_t dlugosc_ = 0, pozycja_ = 0;
     std::size_t nastepna_ = 0;
+    std::vector<float> ogon_; // rung-out frames not yet handed out
+    std::int64_t cisza_ = 0;  // silent frames rendered after them
 };
 
 // The output file: written under a temporary name beside it and renamed
