@@ -171,9 +171,9 @@ TEST_F(Piano, MissingSoundIsNamedAndTheRestPlay) {
     keys({{'k'}, {'a'}, {224}, {80}, {27}});
     Graj();
     EXPECT_NE(out().find("Trwa ładowanie dźwięku b.wav!\nNieznaleziono dźwięku b.wav\n"
-                         "Trwa ładowanie dźwięku w.wav!\n"),
+                         "Nie ma takiego pliku!\nTrwa ładowanie dźwięku w.wav!\n"),
               std::string::npos);
-    EXPECT_NE(out().find("Nieznaleziono dźwięku down.wav\n"
+    EXPECT_NE(out().find("Nieznaleziono dźwięku down.wav\nNie ma takiego pliku!\n"
                          "Naciśnij dowolny klawisz, by kontynuować!\n"),
               std::string::npos);
     EXPECT_EQ(audio.trace({"play", "reset", "stop"}), std::vector<std::string>{"play a.wav"});
@@ -187,8 +187,44 @@ TEST_F(Piano, NoDeviceIsSaidOnceAndTheModeRunsSilently) {
     EXPECT_EQ(out().find("Nie udało się otworzyć urządzenia dźwiękowego"), 0u);
     EXPECT_NE(out().find("Trwa ładowanie dźwięku z.wav!\n"), std::string::npos);
     EXPECT_EQ(out().find("Nieznaleziono"), std::string::npos);
-    EXPECT_EQ(audio.calls().size(), 1u) << "only the device was tried";
+    EXPECT_TRUE(audio.calls("openSound").empty()) << "files are checked, nothing is loaded";
     EXPECT_EQ(keysLeft(), 0);
+
+    // A file that cannot be played is told without a device too.
+    clearOutput();
+    audio.missing = {"b.wav"};
+    keys({{'k'}, {'k'}, {27}});
+    Graj();
+    EXPECT_NE(out().find("Trwa ładowanie dźwięku b.wav!\nNieznaleziono dźwięku b.wav\n"
+                         "Nie ma takiego pliku!\n"),
+              std::string::npos)
+        << out();
+    EXPECT_EQ(keysLeft(), 0);
+}
+
+TEST_F(Piano, EachReasonASoundCannotPlayHasItsLine) {
+    using audiere::OpenFailure;
+    struct Case {
+        OpenFailure why;
+        const char *line;
+    } cases[] = {
+        {OpenFailure::NoFile, "Nie ma takiego pliku!\n"},
+        {OpenFailure::Unreadable, "Nie można odczytać pliku!\n"},
+        {OpenFailure::NotSound, "To nie jest plik dźwiękowy, który ten program umie odczytać!\n"},
+        {OpenFailure::TooLong, "Dźwięk jest za długi!\n"},
+        {OpenFailure::TooManySounds,
+         "Za dużo dźwięków naraz, urządzenie nie ma dla niego miejsca!\n"},
+    };
+    for (const Case &c : cases) {
+        clearOutput();
+        audio.failures = {{"b.wav", c.why}};
+        keys({{'k'}, {27}});
+        Graj();
+        EXPECT_NE(out().find(std::string("Nieznaleziono dźwięku b.wav\n") + c.line +
+                             "Trwa ładowanie dźwięku w.wav!\n"),
+                  std::string::npos)
+            << c.line;
+    }
 }
 
 TEST_F(Piano, NoLevelsPlaysNoKeysButLeavesOnEsc) {

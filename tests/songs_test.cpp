@@ -237,9 +237,11 @@ TEST_F(Playback, MissingSoundOrFile) {
     audio.missing = {"b.wav"};
     keys({{'k'}});
     EXPECT_EQ(Play("s.tsf"), "Can't find sound");
-    EXPECT_NE(out().find("Trwa generowanie dźwięku b.wav!\nNieznaleziono dźwięku b.wav\n"
-                         "Doinstalowanie odpowiednich pakietów rozwiąże problem!\n"),
-              std::string::npos);
+    EXPECT_NE(
+        out().find(
+            "Trwa generowanie dźwięku b.wav!\nNieznaleziono dźwięku b.wav\n"
+            "Nie ma takiego pliku!\nDoinstalowanie odpowiednich pakietów rozwiąże problem!\n"),
+        std::string::npos);
     EXPECT_EQ(out().find("c.wav!"), std::string::npos);
     EXPECT_TRUE(audio.trace({"play", "reset"}, true).empty());
     EXPECT_EQ(keysLeft(), 0);
@@ -248,6 +250,17 @@ TEST_F(Playback, MissingSoundOrFile) {
     clearOutput();
     EXPECT_EQ(Play("none.tsf"), "Can't find file!");
     EXPECT_EQ(out(), "");
+
+    // Without a device the missing file is told all the same, and nothing
+    // waits for the start key.
+    clearOutput();
+    audio.noDevice = true;
+    keys({{'k'}, {'k'}});
+    EXPECT_EQ(Play("s.tsf"), "Can't find sound");
+    EXPECT_NE(out().find("Nieznaleziono dźwięku b.wav\nNie ma takiego pliku!\n"), std::string::npos)
+        << out();
+    EXPECT_EQ(out().find("Naciśnij dowolny przycisk aby zagrać"), std::string::npos);
+    EXPECT_EQ(keysLeft(), 0);
 }
 
 TEST_F(Playback, BrokenFileIsNeverPlayed) {

@@ -98,7 +98,7 @@ TEST(StartupE2E, WordsTypedAheadAnswerTheNextMenu) {
     s.type("k");
     // The pending 1 opens piano mode without waiting for a line; it names the
     // sound file that is missing and waits for a key.
-    ASSERT_NE(s.waitFor("Nieznaleziono dźwięku c.wav\n", from), std::string::npos) << s.out();
+    ASSERT_NE(s.waitFor("Nieznaleziono dźwięku c.wav\nNie ma takiego pliku!\n", from), std::string::npos) << s.out();
     s.type("k");
     ASSERT_NE(s.waitFor("Opis poziomu: Opis\n", from), std::string::npos) << s.out();
     s.type("\x1b");

@@ -18,10 +18,14 @@ audiere::AudioDevicePtr OtworzUrzadzenie() {
 }
 
 audiere::OutputStreamPtr OtworzDzwiek(audiere::AudioDevice *urzadzenie, const std::string &plik) {
-    if (!urzadzenie)
-        return {};
+    // The file is opened even without a device, so that a missing or broken
+    // one is told all the same; nothing is decoded then.
     audiere::SampleSourcePtr zrodlo(audiere::AdrOpenSampleSource(plik.c_str()));
     return audiere::OutputStreamPtr(audiere::AdrOpenSound(urzadzenie, zrodlo.get(), false));
+}
+
+bool NieDoZagrania(const audiere::OutputStreamPtr &dzwiek) {
+    return !dzwiek && audiere::lastOpenFailure() != audiere::OpenFailure::NoDevice;
 }
 
 void UstawGlosnosc(audiere::OutputStream *dzwiek) {
@@ -43,8 +47,27 @@ void Wyzwol(audiere::OutputStream *dzwiek, int czekajMs) {
     }
 }
 
+namespace {
+const char *powod(audiere::OpenFailure f) {
+    using audiere::OpenFailure;
+    switch (f) {
+    case OpenFailure::NoFile:
+        return "Nie ma takiego pliku!";
+    case OpenFailure::Unreadable:
+        return "Nie można odczytać pliku!";
+    case OpenFailure::TooLong:
+        return "Dźwięk jest za długi!";
+    case OpenFailure::TooManySounds:
+        return "Za dużo dźwięków naraz, urządzenie nie ma dla niego miejsca!";
+    default:
+        return "To nie jest plik dźwiękowy, który ten program umie odczytać!";
+    }
+}
+} // namespace
+
 void ZglosBrakDzwieku(const std::string &plik) {
     std::cout << "Nieznaleziono dźwięku " << plik << std::endl;
+    std::cout << powod(audiere::lastOpenFailure()) << std::endl;
 }
 
 ZestawDzwiekow::ZestawDzwiekow() : urzadzenie_(OtworzUrzadzenie()) {
@@ -52,20 +75,18 @@ ZestawDzwiekow::ZestawDzwiekow() : urzadzenie_(OtworzUrzadzenie()) {
     bool brak = false;
     for (int i = 0; i < IloscDzwiekow; ++i) {
         std::cout << "Trwa ładowanie dźwięku " << MapaDzwiekow[i] << "!" << std::endl;
-        if (!urzadzenie_)
-            continue; // the mode runs silently; the missing device was told once
         klawisze_[i] = OtworzDzwiek(urzadzenie_.get(), MapaDzwiekow[i]);
-        if (!klawisze_[i]) {
+        if (NieDoZagrania(klawisze_[i])) {
             ZglosBrakDzwieku(MapaDzwiekow[i]);
             brak = true;
         }
         UstawGlosnosc(klawisze_[i].get());
     }
-    for (int s = 0; s < 4 && urzadzenie_; ++s) {
+    for (int s = 0; s < 4; ++s) {
         if (Klawiszowe[s] == kPustySkrot)
             continue;
         skroty_[s] = OtworzDzwiek(urzadzenie_.get(), Klawiszowe[s]);
-        if (!skroty_[s]) {
+        if (NieDoZagrania(skroty_[s])) {
             ZglosBrakDzwieku(Klawiszowe[s]);
             brak = true;
         }

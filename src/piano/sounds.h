@@ -10,8 +10,13 @@
 // and the mode goes on silently.
 audiere::AudioDevicePtr OtworzUrzadzenie();
 
-// Opens one whole sound from a file; null when the file cannot be played.
+// Opens one whole sound from a file; null when the file cannot be played or
+// there is no device (the file is checked all the same).
 audiere::OutputStreamPtr OtworzDzwiek(audiere::AudioDevice *urzadzenie, const std::string &plik);
+
+// True for a null sound whose file cannot be played (not one that only
+// lacked a device): asked right after OtworzDzwiek.
+bool NieDoZagrania(const audiere::OutputStreamPtr &dzwiek);
 
 // The volume of Glosnosc / 10, repeat off: each sound plays once and ends.
 void UstawGlosnosc(audiere::OutputStream *dzwiek);
@@ -20,7 +25,8 @@ void UstawGlosnosc(audiere::OutputStream *dzwiek);
 // czekajMs, so that the ear hears the restart; a missing one is skipped.
 void Wyzwol(audiere::OutputStream *dzwiek, int czekajMs);
 
-// Says that a sound cannot be played.
+// Says that a sound cannot be played, and on a second line why (the reason
+// of the last open).
 void ZglosBrakDzwieku(const std::string &plik);
 
 // The sounds of piano mode and the melody creator: one per key-map entry and

@@ -20,14 +20,14 @@ void lista() {
 // Plays one sound for two seconds at the library's own volume.
 void zagrajJeden(const std::string &plik) {
     audiere::AudioDevicePtr urzadzenie = OtworzUrzadzenie();
-    if (!urzadzenie)
-        return;
     audiere::OutputStreamPtr dzwiek = OtworzDzwiek(urzadzenie.get(), plik);
-    if (!dzwiek) {
+    if (NieDoZagrania(dzwiek)) {
         ZglosBrakDzwieku(plik);
         Klawisz();
         return;
     }
+    if (!dzwiek)
+        return; // no device: told already
     Wyzwol(dzwiek.get(), 0);
     platform::sleepMs(2000);
     dzwiek = {};

@@ -76,6 +76,21 @@ AudioDevice *AdrOpenDevice(const char *name = nullptr, const char *parameters = 
 SampleSource *AdrOpenSampleSource(const char *fileName, int fileFormat = 0);
 OutputStream *AdrOpenSound(AudioDevice *device, SampleSource *source, bool streaming);
 
+// Why the last AdrOpenSampleSource or AdrOpenSound gave null. A null source
+// handed to AdrOpenSound keeps the source's reason.
+enum class OpenFailure {
+    None,
+    NoDevice,      // no device to play on; the file itself may be fine
+    NoFile,        // no such file
+    Unreadable,    // there, but it may not be read
+    NotSound,      // not a regular file, or not a format this build decodes
+    TooLong,       // more samples than one buffer holds
+    TooManySounds, // the device has no voice left for it
+};
+OpenFailure lastOpenFailure();
+// For backends: the reason of the open under way.
+void setOpenFailure(OpenFailure failure);
+
 // Where the three entry points get their objects: OpenAL by default, a fake in tests.
 class Backend {
   public:

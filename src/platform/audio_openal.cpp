@@ -5,6 +5,7 @@
 #include <AL/alc.h>
 #include <AL/alext.h>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -15,7 +16,9 @@
 #include <memory>
 #include <new>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace audiere {
@@ -150,17 +153,17 @@ void removeLowLatencyConfig(const std::string &path) {
 }
 
 // --- Decoding ------------------------------------------------------------
+//
+// Every file becomes 16-bit stereo: OpenAL Soft pans a mono buffer to the
+// centre, 4.5 dB down on each side, so mono goes to both channels at its own
+// level, and more than two channels are mixed down to the front pair with
+// the usual weights. The samples are decoded once, a chunk at a time,
+// straight into the buffer's own storage.
 
 struct SndfileCloser {
     void operator()(SNDFILE *f) const { sf_close(f); }
 };
 using SndfilePtr = std::unique_ptr<SNDFILE, SndfileCloser>;
-
-struct Pcm {
-    std::vector<short> samples; // interleaved
-    int channels = 0;
-    int rate = 0;
-};
 
 // Formats whose samples are floats: read as short, libsndfile brings them
 // out near silent, and its float-to-int scaling would raise every such file
@@ -179,88 +182,209 @@ bool floatNative(const SF_INFO &info) {
     return false;
 }
 
-void toShorts(const float *in, std::size_t n, short *out) {
-    for (std::size_t i = 0; i < n; ++i) {
-        float v = in[i] * 32768.0f;
-        if (!(v > -32768.0f)) // also NaN
-            v = v != v ? 0.0f : -32768.0f;
-        out[i] = static_cast<short>(std::lrint(std::min(v, 32767.0f)));
+short toShort(float x) {
+    float v = x * 32768.0f;
+    if (!(v > -32768.0f)) // also NaN
+        return v != v ? 0 : -32768;
+    return static_cast<short>(std::lrint(std::min(v, 32767.0f)));
+}
+
+// How much of each file channel goes to the left and the right output.
+struct Weights {
+    float left, right;
+};
+
+Weights weightsOf(int position) {
+    constexpr float g = 0.70710678f; // -3 dB
+    switch (position) {
+    case SF_CHANNEL_MAP_LEFT:
+    case SF_CHANNEL_MAP_FRONT_LEFT:
+    case SF_CHANNEL_MAP_FRONT_LEFT_OF_CENTER:
+        return {1, 0};
+    case SF_CHANNEL_MAP_RIGHT:
+    case SF_CHANNEL_MAP_FRONT_RIGHT:
+    case SF_CHANNEL_MAP_FRONT_RIGHT_OF_CENTER:
+        return {0, 1};
+    case SF_CHANNEL_MAP_REAR_LEFT:
+    case SF_CHANNEL_MAP_SIDE_LEFT:
+        return {g, 0};
+    case SF_CHANNEL_MAP_REAR_RIGHT:
+    case SF_CHANNEL_MAP_SIDE_RIGHT:
+        return {0, g};
+    case SF_CHANNEL_MAP_REAR_CENTER:
+        return {0.5f, 0.5f};
+    case SF_CHANNEL_MAP_LFE:
+        return {0, 0};
+    default: // centre, and positions without a side
+        return {g, g};
     }
 }
 
-// Reads every frame as interleaved 16-bit samples, a chunk at a time.
-bool readShorts(SNDFILE *file, const SF_INFO &info, std::vector<short> &out) {
-    constexpr sf_count_t kChunk = 4096;
-    const std::size_t ch = static_cast<std::size_t>(info.channels);
-    const bool asFloat = floatNative(info);
-    std::vector<float> floats(asFloat ? kChunk * ch : 0);
-    out.reserve(static_cast<std::size_t>(std::max<sf_count_t>(info.frames, 0)) * ch);
-    for (;;) {
-        std::size_t at = out.size();
-        out.resize(at + kChunk * ch);
-        sf_count_t got = asFloat ? sf_readf_float(file, floats.data(), kChunk)
-                                 : sf_readf_short(file, out.data() + at, kChunk);
-        out.resize(at + static_cast<std::size_t>(std::max<sf_count_t>(got, 0)) * ch);
-        if (got <= 0)
-            return !out.empty();
-        if (asFloat)
-            toShorts(floats.data(), got * ch, out.data() + at);
-        if (out.size() * sizeof(short) > INT_MAX)
-            return false; // more than an AL buffer can take
-    }
-}
-
-void mixToMono(std::vector<short> &samples, int channels) {
-    std::size_t frames = samples.size() / channels;
-    for (std::size_t f = 0; f < frames; ++f) {
-        int sum = 0;
+// The file's channel positions, or the usual order for its channel count.
+std::vector<Weights> downmixWeights(SNDFILE *file, int channels) {
+    std::vector<int> map(static_cast<std::size_t>(channels));
+    if (!sf_command(file, SFC_GET_CHANNEL_MAP_INFO, map.data(),
+                    static_cast<int>(map.size() * sizeof(int)))) {
+        static const std::vector<int> byCount[] = {
+            {},
+            {},
+            {},
+            {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER},
+            {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_REAR_LEFT,
+             SF_CHANNEL_MAP_REAR_RIGHT},
+            {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER,
+             SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT},
+            {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER, SF_CHANNEL_MAP_LFE,
+             SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT},
+            {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER, SF_CHANNEL_MAP_LFE,
+             SF_CHANNEL_MAP_REAR_CENTER, SF_CHANNEL_MAP_SIDE_LEFT, SF_CHANNEL_MAP_SIDE_RIGHT},
+            {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER, SF_CHANNEL_MAP_LFE,
+             SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT, SF_CHANNEL_MAP_SIDE_LEFT,
+             SF_CHANNEL_MAP_SIDE_RIGHT},
+        };
+        const std::vector<int> &usual = byCount[std::min(channels, 8)];
         for (int c = 0; c < channels; ++c)
-            sum += samples[f * channels + c];
-        samples[f] = static_cast<short>(sum / channels);
+            map[c] = c < static_cast<int>(usual.size()) ? usual[c] : SF_CHANNEL_MAP_CENTER;
     }
-    samples.resize(frames);
+    std::vector<Weights> w;
+    for (int position : map)
+        w.push_back(weightsOf(position));
+    return w;
 }
 
-// OpenAL Soft pans a mono buffer to the centre, 4.5 dB down on each side of
-// stereo output; the same samples in both channels play at the file's level.
-void monoToStereo(std::vector<short> &samples) {
-    std::size_t frames = samples.size();
-    samples.resize(frames * 2);
-    for (std::size_t f = frames; f-- > 0;)
-        samples[2 * f] = samples[2 * f + 1] = samples[f];
+constexpr sf_count_t kChunkFrames = 4096;
+
+// Decodes up to maxFrames frames from where the file stands, as stereo
+// shorts, handing each chunk to sink(samples, frames). Returns the frames read.
+template <class Sink>
+sf_count_t decodeStereo(SNDFILE *file, const SF_INFO &info, sf_count_t maxFrames, Sink &&sink) {
+    const int ch = info.channels;
+    const bool plain = ch <= 2 && !floatNative(info);
+    std::vector<short> shorts(plain ? kChunkFrames * ch : 0);
+    std::vector<float> floats(plain ? 0 : kChunkFrames * ch);
+    std::vector<Weights> weights = ch > 2 ? downmixWeights(file, ch) : std::vector<Weights>{};
+    std::vector<short> out(kChunkFrames * 2);
+    sf_count_t total = 0;
+    while (total < maxFrames) {
+        sf_count_t want = std::min(kChunkFrames, maxFrames - total);
+        sf_count_t got = plain ? sf_readf_short(file, shorts.data(), want)
+                               : sf_readf_float(file, floats.data(), want);
+        if (got <= 0)
+            break;
+        for (sf_count_t f = 0; f < got; ++f) {
+            if (plain && ch == 2) {
+                out[2 * f] = shorts[2 * f];
+                out[2 * f + 1] = shorts[2 * f + 1];
+            } else if (plain) {
+                out[2 * f] = out[2 * f + 1] = shorts[f];
+            } else if (ch == 1) {
+                out[2 * f] = out[2 * f + 1] = toShort(floats[f]);
+            } else if (ch == 2) {
+                out[2 * f] = toShort(floats[2 * f]);
+                out[2 * f + 1] = toShort(floats[2 * f + 1]);
+            } else {
+                float l = 0, r = 0;
+                for (int c = 0; c < ch; ++c) {
+                    l += floats[f * ch + c] * weights[c].left;
+                    r += floats[f * ch + c] * weights[c].right;
+                }
+                out[2 * f] = toShort(l);
+                out[2 * f + 1] = toShort(r);
+            }
+        }
+        sink(out.data(), got);
+        total += got;
+    }
+    return total;
 }
 
-// The whole file as 16-bit stereo PCM; more than two channels are mixed to mono first.
-bool decodeAll(SNDFILE *file, const SF_INFO &info, Pcm &pcm) {
-    if (!readShorts(file, info, pcm.samples))
+// One buffer holds at most INT_MAX bytes (ALsizei).
+constexpr sf_count_t kMaxFrames = INT_MAX / 4;
+
+// The extension that fills a buffer in place. OpenAL Soft 1.19 has it without
+// listing it; later versions may not, and the loader then copies.
+using SubDataFn = void(AL_APIENTRY *)(ALuint, ALenum, const ALvoid *, ALsizei, ALsizei);
+SubDataFn subData() {
+    static SubDataFn fn = reinterpret_cast<SubDataFn>(alGetProcAddress("alBufferSubDataSOFT"));
+    return fn;
+}
+
+// Decodes the whole file into buffer: in place when it can, with exactly
+// the file's frames; through one exact-size copy otherwise (a file whose
+// length was only an estimate). False when nothing could be decoded.
+bool fill(ALuint buffer, SNDFILE *file, const SF_INFO &info) {
+    const sf_count_t frames = info.frames;
+    if (SubDataFn sub = subData(); sub && frames > 0 && frames <= kMaxFrames) {
+        alGetError();
+        alBufferData(buffer, AL_FORMAT_STEREO16, nullptr, static_cast<ALsizei>(frames * 4),
+                     info.samplerate);
+        bool ok = alGetError() == AL_NO_ERROR;
+        sf_count_t at = 0;
+        sf_count_t got =
+            ok ? decodeStereo(file, info, frames,
+                              [&](const short *p, sf_count_t n) {
+                                  sub(buffer, AL_FORMAT_STEREO16, p, static_cast<ALsizei>(at * 4),
+                                      static_cast<ALsizei>(n * 4));
+                                  at += n;
+                              })
+               : 0;
+        short probe[64];
+        if (ok && alGetError() == AL_NO_ERROR && got == frames &&
+            sf_readf_short(file, probe, 1) == 0)
+            return true;
+        if (sf_seek(file, 0, SEEK_SET) != 0)
+            return false;
+    }
+    std::vector<short> pcm;
+    decodeStereo(file, info, kMaxFrames,
+                 [&](const short *p, sf_count_t n) { pcm.insert(pcm.end(), p, p + 2 * n); });
+    if (pcm.empty())
         return false;
-    pcm.channels = info.channels;
-    pcm.rate = info.samplerate;
-    if (pcm.channels > 2) {
-        mixToMono(pcm.samples, pcm.channels);
-        pcm.channels = 1;
-    }
-    if (pcm.channels == 1) {
-        monoToStereo(pcm.samples);
-        pcm.channels = 2;
-    }
-    return true;
+    alGetError();
+    alBufferData(buffer, AL_FORMAT_STEREO16, pcm.data(),
+                 static_cast<ALsizei>(pcm.size() * sizeof(short)), info.samplerate);
+    return alGetError() == AL_NO_ERROR;
 }
 
 // --- Objects -------------------------------------------------------------
 
+// The file's descriptor, closed after libsndfile is done with it.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor &&o) noexcept : fd_(std::exchange(o.fd_, -1)) {}
+    Descriptor &operator=(Descriptor &&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+
+  private:
+    int fd_;
+};
+
 class Source : public SampleSource {
   public:
-    Source(std::string name, SndfilePtr file, SF_INFO info)
-        : name_(std::move(name)), file_(std::move(file)), info_(info) {}
+    Source(std::string name, Descriptor fd, SndfilePtr file, SF_INFO info)
+        : name_(std::move(name)), fd_(std::move(fd)), file_(std::move(file)), info_(info) {}
     const std::string &fileName() const override { return name_; }
-    bool decode(Pcm &pcm) { return decodeAll(file_.get(), info_, pcm); }
+    // From the first frame, however often it is asked (one source may be
+    // opened as sounds on several devices).
+    bool decodeInto(ALuint buffer) {
+        return sf_seek(file_.get(), 0, SEEK_SET) == 0 && fill(buffer, file_.get(), info_);
+    }
 
   private:
     std::string name_;
+    Descriptor fd_; // declared before file_, so closed after it
     SndfilePtr file_;
     SF_INFO info_;
 };
+
+// As many sources as any key map asks for. OpenAL Soft allocates them as
+// they are made; the attribute only lifts its default limit of 256, and
+// holds unless the user's own configuration sets "sources".
+constexpr ALCint kSourceLimit = 1 << 20;
 
 class Device : public AudioDevice {
   public:
@@ -289,12 +413,17 @@ class Device : public AudioDevice {
         auto it = buffers_.find(source.fileName());
         if (it != buffers_.end())
             return it->second;
-        Pcm pcm;
-        if (!source.decode(pcm))
+        makeCurrent();
+        alGetError();
+        ALuint buffer = 0;
+        alGenBuffers(1, &buffer);
+        if (alGetError() != AL_NO_ERROR)
             return 0;
-        ALuint buffer = upload(pcm);
-        if (buffer)
-            buffers_.emplace(source.fileName(), buffer);
+        if (!source.decodeInto(buffer)) {
+            alDeleteBuffers(1, &buffer);
+            return 0;
+        }
+        buffers_.emplace(source.fileName(), buffer);
         return buffer;
     }
 
@@ -315,23 +444,6 @@ class Device : public AudioDevice {
     }
 
   private:
-    ALuint upload(const Pcm &pcm) {
-        makeCurrent();
-        alGetError();
-        ALuint buffer = 0;
-        alGenBuffers(1, &buffer);
-        if (alGetError() != AL_NO_ERROR)
-            return 0;
-        ALenum format = pcm.channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
-        alBufferData(buffer, format, pcm.samples.data(),
-                     static_cast<ALsizei>(pcm.samples.size() * sizeof(short)), pcm.rate);
-        if (alGetError() != AL_NO_ERROR) {
-            alDeleteBuffers(1, &buffer);
-            return 0;
-        }
-        return buffer;
-    }
-
     ALCdevice *device_;
     ALCcontext *context_;
     bool loopback_;
@@ -419,11 +531,7 @@ class OpenAL : public Backend {
 
     SampleSource *openSampleSource(const std::string &fileName) override {
         try {
-            SF_INFO info{};
-            SndfilePtr file(sf_open(fileName.c_str(), SFM_READ, &info));
-            if (!file || info.frames < 1 || info.channels < 1 || info.samplerate < 1)
-                return nullptr;
-            return new Source(fileName, std::move(file), info);
+            return openSource(fileName);
         } catch (...) {
             return nullptr;
         }
@@ -444,8 +552,10 @@ class OpenAL : public Backend {
             return nullptr;
         dev->makeCurrent();
         ALuint alSource = makeSource(buffer);
-        if (!alSource)
+        if (!alSource) {
+            setOpenFailure(OpenFailure::TooManySounds);
             return nullptr;
+        }
         auto *sound = new (std::nothrow) Sound(dev, alSource);
         if (!sound)
             alDeleteSources(1, &alSource);
@@ -463,6 +573,49 @@ class OpenAL : public Backend {
     }
 
   private:
+    // Only a regular file is opened: libsndfile's open of a FIFO waits for a
+    // writer for ever, and a device node or a directory is no sound. The
+    // check is made again on the open descriptor, so that a file swapped in
+    // between is caught too.
+    SampleSource *openSource(const std::string &fileName) {
+        struct stat st {};
+        if (stat(fileName.c_str(), &st) != 0) {
+            setOpenFailure(errno == EACCES ? OpenFailure::Unreadable : OpenFailure::NoFile);
+            return nullptr;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            setOpenFailure(OpenFailure::NotSound);
+            return nullptr;
+        }
+        int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            setOpenFailure(errno == ENOENT ? OpenFailure::NoFile : OpenFailure::Unreadable);
+            return nullptr;
+        }
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+            close(fd);
+            setOpenFailure(OpenFailure::NotSound);
+            return nullptr;
+        }
+        Descriptor owned(fd);
+        SF_INFO info{};
+        SndfilePtr file(sf_open_fd(fd, SFM_READ, &info, SF_FALSE));
+        if (!file) {
+            setOpenFailure(OpenFailure::NotSound);
+            return nullptr;
+        }
+        if (info.frames < 1 || info.channels < 1 || info.samplerate < 1) {
+            setOpenFailure(OpenFailure::NotSound);
+            return nullptr;
+        }
+        if (info.frames > kMaxFrames) {
+            setOpenFailure(OpenFailure::TooLong);
+            return nullptr;
+        }
+        return new Source(fileName, std::move(owned), std::move(file), info);
+    }
+
     // rate 0: the default output device; otherwise a loopback device that
     // renders stereo floats at that rate.
     Device *open(int rate = 0) {
@@ -492,7 +645,8 @@ class OpenAL : public Backend {
             } else {
                 device = alcOpenDevice(nullptr);
             }
-            attributes.push_back(0);
+            attributes.insert(attributes.end(), {ALC_MONO_SOURCES, kSourceLimit, ALC_STEREO_SOURCES,
+                                                 kSourceLimit, 0});
             if (device) {
                 context = alcCreateContext(device, attributes.data());
                 if (!context)

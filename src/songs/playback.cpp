@@ -70,7 +70,7 @@ std::string Play(std::string plik) {
     for (const std::string &nazwa : r.nazwy) {
         std::cout << "Trwa generowanie dźwięku " << nazwa << "!" << std::endl;
         dzwieki.push_back(OtworzDzwiek(urzadzenie.get(), nazwa));
-        if (urzadzenie && !dzwieki.back()) {
+        if (NieDoZagrania(dzwieki.back())) {
             ZglosBrakDzwieku(nazwa);
             std::cout << "Doinstalowanie odpowiednich pakietów rozwiąże problem!" << std::endl;
             Klawisz();

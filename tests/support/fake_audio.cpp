@@ -186,8 +186,11 @@ audiere::AudioDevice *FakeAudio::openDevice() {
 }
 
 audiere::SampleSource *FakeAudio::openSampleSource(const std::string &fileName) {
-    bool ok = !missing.count(fileName);
+    bool ok = !missing.count(fileName) && !failures.count(fileName);
     state_->record("openSource", fileName, ok);
+    if (!ok)
+        audiere::setOpenFailure(failures.count(fileName) ? failures.at(fileName)
+                                                         : audiere::OpenFailure::NoFile);
     return ok ? new FakeSource(state_, fileName) : nullptr;
 }
 

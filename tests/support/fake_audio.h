@@ -34,7 +34,8 @@ class FakeAudio : public audiere::Backend {
 
     // What the next opens meet.
     bool noDevice = false;
-    std::set<std::string> missing; // files whose source does not open
+    std::set<std::string> missing; // files whose source does not open: no such file
+    std::map<std::string, audiere::OpenFailure> failures; // ... for another reason
     std::int64_t defaultLengthMs = 1000;
     std::map<std::string, std::int64_t> lengthMs; // per file, over the default
 
