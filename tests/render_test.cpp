@@ -476,6 +476,7 @@ TEST_F(RenderTool, ErrorsSayWhichFileAndWhyAndLeaveNoOutput) {
     d.write("w.wav", songFile(song({{"a.wav", 10}}))); // a song under a sound's extension
     d.write("notsound.tsf", songFile(song({{"text.wav", 10}})));
     fs::create_directory(d.path() / "dir.wav");
+    d.write("dirsound.tsf", songFile(song({{"a.wav", 10}, {"dir.wav", 10}})));
     const std::set<std::string> before = listing(d.path());
     struct Case {
         std::vector<std::string> args;
@@ -497,7 +498,9 @@ TEST_F(RenderTool, ErrorsSayWhichFileAndWhyAndLeaveNoOutput) {
          "brak.wav: nie można otworzyć dźwięku: nie ma takiego pliku ani katalogu"},
         {{"notsound.tsf", "o.wav"},
          1,
-         "text.wav: nie można otworzyć dźwięku: nieznany format lub uszkodzony plik"},
+         "text.wav: nie można otworzyć dźwięku: to nie jest plik dźwiękowy, który ten program umie "
+         "odczytać"},
+        {{"dirsound.tsf", "o.wav"}, 1, "dir.wav: nie można otworzyć dźwięku: to jest katalog"},
         {{"s.tsf", "nie/ma/o.wav"},
          1,
          "nie/ma/o.wav: nie można utworzyć pliku: nie ma takiego pliku ani katalogu"},

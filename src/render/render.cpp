@@ -173,6 +173,30 @@ std::string czemuNieczytelny(const std::string &sciezka) {
     return "";
 }
 
+// Why the adapter could not open a sound: the system's own reason for a file
+// that is missing or unreadable, else the adapter's.
+std::string czemuNieDzwiek(const std::string &nazwa) {
+    using audiere::OpenFailure;
+    OpenFailure f = audiere::lastOpenFailure();
+    if (f == OpenFailure::NoFile || f == OpenFailure::Unreadable || katalog(nazwa)) {
+        std::string powod = czemuNieczytelny(nazwa);
+        if (!powod.empty())
+            return powod;
+    }
+    switch (f) {
+    case OpenFailure::NoFile:
+        return powodSystemu(ENOENT);
+    case OpenFailure::Unreadable:
+        return powodSystemu(EACCES);
+    case OpenFailure::TooLong:
+        return "dźwięk jest za długi";
+    case OpenFailure::TooManySounds:
+        return "za dużo dźwięków naraz, mikser nie ma dla niego miejsca";
+    default:
+        return "to nie jest plik dźwiękowy, który ten program umie odczytać";
+    }
+}
+
 // Frames of a sound file at the output rate, as far as its header tells.
 std::int64_t dlugoscDzwieku(const std::string &plik, int czestotliwosc) {
     SF_INFO info{};
@@ -210,15 +234,7 @@ bool Mikser::otworz(const Plan &plan, int czestotliwosc, int glosnosc, Blad &bla
         const std::string &nazwa = plan_.dzwieki[j];
         dzwieki_.push_back(OtworzDzwiek(urzadzenie_.get(), nazwa));
         if (!dzwieki_.back()) {
-            std::string powod = czemuNieczytelny(nazwa);
-            if (powod.empty()) {
-                SF_INFO info{};
-                SNDFILE *f = sf_open(nazwa.c_str(), SFM_READ, &info);
-                powod = f ? "nie mieści się w mikserze" : "nieznany format lub uszkodzony plik";
-                if (f)
-                    sf_close(f);
-            }
-            blad = {nazwa, true, "nie można otworzyć dźwięku: " + powod, 1};
+            blad = {nazwa, true, "nie można otworzyć dźwięku: " + czemuNieDzwiek(nazwa), 1};
             return false;
         }
         UstawGlosnosc(dzwieki_.back().get());
