@@ -102,13 +102,20 @@ TEST(RenderRealtime, LivePlaybackMatchesTheRender) {
     ASSERT_EQ(heard.size(), pauses.size()) << "every note is heard once";
     ASSERT_EQ(made.size(), pauses.size()) << "every note is rendered once";
     EXPECT_NEAR(made[0], 0, 0.05) << "the render starts with the first note";
-    // The capture begins before playback does: both are measured from their
-    // first onset. A live note is heard from the first mixing period after it
-    // is triggered, so two live onsets differ from the render by less than a
-    // period, plus the player's wake-up lateness (up to 2 ms, as the playback
-    // test allows).
-    for (std::size_t i = 1; i < heard.size(); ++i)
-        EXPECT_NEAR(heard[i] - heard[0], made[i] - made[0], kPeriodMs + 2) << "note " << i;
+    // The capture begins before playback does, so live onsets are compared
+    // with the render's after taking away the offset they share (the median,
+    // so that one note the loaded machine woke late cannot shift the others).
+    // A live note is heard from the first mixing period after it is
+    // triggered: each stays within a period of that offset, plus the
+    // player's wake-up lateness (up to 2 ms, as the playback test allows).
+    std::vector<double> offsets;
+    for (std::size_t i = 0; i < heard.size(); ++i)
+        offsets.push_back(heard[i] - made[i]);
+    std::vector<double> sorted = offsets;
+    std::sort(sorted.begin(), sorted.end());
+    const double offset = sorted[sorted.size() / 2];
+    for (std::size_t i = 0; i < heard.size(); ++i)
+        EXPECT_NEAR(offsets[i], offset, kPeriodMs + 2) << "note " << i;
     // The same loudness (volume 7 from Confing.tdf in both).
     for (std::size_t i = 0; i < heard.size(); ++i) {
         double l = testing_support::rms(live, kRate, heard[i], heard[i] + 50);

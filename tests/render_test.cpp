@@ -428,6 +428,23 @@ TEST_F(RenderTool, AResampledSoundRingsOutToItsLastSample) {
                 static_cast<float>(3000 + (1000 - 44) * 48000 / 44100 * 3) / 32768 * 0.8f, 0.001f);
 }
 
+TEST_F(RenderTool, ASumBeyondFullScaleClipsInsteadOfWrapping) {
+    Sound loud{1, std::vector<float>(100, 0.75f)}, low{1, std::vector<float>(100, -0.75f)};
+    writeSound(d, "x.wav", loud, 48000);
+    writeSound(d, "y.wav", loud, 48000);
+    writeSound(d, "z.wav", low, 48000);
+    writeSound(d, "w.wav", low, 48000);
+    d.write("s.tsf", songFile(song({{"x.wav", 0}, {"y.wav", 10}, {"z.wav", 0}, {"w.wav", 10}})));
+    Result r = runTool(d.path(), {"--volume", "10", "s.tsf", "out.wav"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Audio a = readAudio(d.path() / "out.wav");
+    ASSERT_TRUE(a.ok);
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(a.at(50, c), 32767.0f / 32768) << "1.5 is full scale";
+        EXPECT_EQ(a.at(530, c), -1.0f) << "-1.5 is full scale";
+    }
+}
+
 // --- Output formats ----------------------------------------------------------------------------
 
 TEST_F(RenderTool, EveryFormatReadsBackWithItsLengthAndRate) {
