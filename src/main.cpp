@@ -69,6 +69,8 @@ template <class T> void zwolnij(const char *co, T *&tabela) {
 }
 
 void shutdown() {
+    // The user's own screen comes back first, so these lines stay after exit.
+    platform::leaveFullScreen();
     std::cout << "Zmienienie strony kodowej! " << std::endl;
     std::cout << "Przygotowanie do wylaczenia programu!!!" << std::endl;
     zwolnij(" mapy klawiszy", MapaKlawiszy);

@@ -19,6 +19,7 @@
 
 #include "platform/audio.h"
 #include "platform/audio_openal.h"
+#include "platform/charset.h"
 #include "platform/clock.h"
 #include "support/e2e.h"
 #include "support/fake_audio.h"
@@ -429,6 +430,32 @@ TEST_F(AdapterTest, OnlyALoopbackDeviceRenders) {
     EXPECT_EQ(openalDeviceInfo(loop.get()).frequency, 44100);
     EXPECT_TRUE(renderLoopback(loop.get(), out, 2));
     EXPECT_EQ(out[0], 0.0f) << "silence";
+}
+
+// A sound named with Polish letters opens from the file of that name in the
+// locale's encoding; the program keeps calling it by its own bytes.
+TEST_F(RealAudioTest, SoundNamedWithPolishLettersOpensAndPlays) {
+    platform::setFileNameCharset("UTF-8");
+    const std::vector<float> tone = testing_support::tone(440, 100, kRate);
+    sound("g\xc4\x99\xc5\x9b.wav", monoWav(tone));
+    const std::string name = (files.path() / "gęś.wav").string();
+    {
+        AudioDevicePtr device = openDevice();
+        ASSERT_TRUE(device);
+        OutputStreamPtr s = open(device, name);
+        ASSERT_TRUE(s);
+        s->setVolume(1);
+        s->play();
+        at(200);
+    }
+    platform::setFileNameCharset("");
+    std::vector<float> heard = captured();
+    float peak = 0;
+    for (float x : heard)
+        peak = std::max(peak, std::abs(x));
+    EXPECT_GT(peak, 0.1f) << "the sound is heard";
+    SampleSourcePtr source(AdrOpenSampleSource(name.c_str()));
+    EXPECT_FALSE(source) << "without the locale's encoding the name is only the raw bytes";
 }
 
 // --- Device opening, each in a process of its own --------------------------

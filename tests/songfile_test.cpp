@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/charset.h"
 #include "songs/songfile.h"
 #include "support/harness.h"
 
@@ -95,4 +96,36 @@ TEST_F(SongFile, SaveThatFailsIsReported) {
     const std::int64_t pauzy[] = {10};
     EXPECT_FALSE(ZapiszUtwor("no_such_dir/song", "T", "1", 1, dzwieki, pauzy));
     EXPECT_FALSE(exists("no_such_dir"));
+}
+
+// Names typed with Polish letters are the locale's on disk; a file that only
+// exists under the raw code page 852 bytes still opens.
+TEST_F(SongFile, NamesAreInTheLocalesEncodingOnDisk) {
+    const std::string dzwieki[] = {"c.wav"};
+    const std::int64_t pauzy[] = {100};
+    struct Case {
+        const char *charset;
+        std::string onDisk;
+    } cases[] = {
+        {"UTF-8", "g\xc4\x99\xc5\x9b.tsf"},
+        {"ISO-8859-2", "g\xea\xb6.tsf"},
+        {"ANSI_X3.4-1968", "g\xa9\x98.tsf"}, // no such letters: the bytes as they are
+    };
+    for (const Case &c : cases) {
+        platform::setFileNameCharset(c.charset);
+        ASSERT_TRUE(ZapiszUtwor("gęś", "T", "2020", 1, dzwieki, pauzy)) << c.charset;
+        EXPECT_TRUE(exists(c.onDisk)) << c.charset;
+        Utwor u;
+        std::string blad;
+        EXPECT_EQ(WczytajUtwor("gęś.tsf", u, blad), Wczytanie::Ok) << c.charset;
+        std::filesystem::remove(c.onDisk);
+    }
+    platform::setFileNameCharset("UTF-8");
+    writeFile("stary\x88.tsf", "Stary 1999 0 "); // ł in code page 852, as older runs wrote it
+    Utwor u;
+    std::string blad;
+    ASSERT_EQ(WczytajUtwor("starył.tsf", u, blad), Wczytanie::Ok);
+    EXPECT_EQ(u.tytul, "Stary");
+    EXPECT_EQ(WczytajUtwor("brak.tsf", u, blad), Wczytanie::BrakPliku);
+    platform::setFileNameCharset("");
 }

@@ -67,6 +67,15 @@ TEST_F(Creator, RecordsThePauseBetweenNoteKeyPresses) {
               std::string::npos);
 }
 
+// A key read returns after the press (the Esc waits for a possible sequence);
+// the pauses run between the presses themselves.
+TEST_F(Creator, PausesEndAtTheKeyPressNotWhenTheReadReturns) {
+    input("song T 2010\n");
+    keys({{'k'}, {'k', 1000}, {'a', 2000}, {'s', 2300, 30}, {27, 2500, 100}, {'k'}});
+    Stworz();
+    EXPECT_EQ(readFile("song.tsf"), "T 2010 2 c.wav 300 e.wav 200 ");
+}
+
 TEST_F(Creator, StartScreensAndEscAtTheWelcome) {
     keys({{27}});
     Stworz();
@@ -125,7 +134,7 @@ TEST_F(Creator, FailedSaveAsksForAnotherNameAndKeepsTheRecording) {
     EXPECT_EQ(readFile("dobry.tsf"), "T 1 1 c.wav 500 ");
     const std::string o = out();
     std::size_t failed = o.find("Trwa zapisywanie...\nNie udało się zapisać utworu do pliku "
-                                "no_such_dir/x.tsf! Nagranie jest zachowane, podaj inną nazwę.\n"
+                                "no_such_dir/x.tsf! Nagranie jest\nzachowane, podaj inną nazwę.\n"
                                 "Podaj nazwę pliku do zapisania(Bez spacji): Trwa zapisywanie...\n"
                                 "Zapisano!\n");
     EXPECT_NE(failed, std::string::npos) << o;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "shell/screen.h"
 #include "shell/state.h"
 
 namespace {
@@ -40,8 +41,8 @@ int KeysInit() {
     std::cout << "Plik Keys.tdf został otwarty z powodzeniem!\n";
     int n = 0;
     if (!wczytajIlosc(f, n)) {
-        std::cout << "Błąd w pliku Keys.tdf: na początku pliku nie ma ilości dźwięków (liczby "
-                     "nieujemnej)!\n";
+        std::cout << Zawin("Błąd w pliku Keys.tdf: na początku pliku nie ma ilości dźwięków "
+                           "(liczby nieujemnej)!\n");
         zakonczStart();
     }
     std::cout << "Wczytano ilość dźwięków!\n";
@@ -64,9 +65,10 @@ int KeysInit() {
             std::cout << "Pobrano klawisz nr " << nr << "!" << std::endl;
         ok = ok && (f >> poziom);
         if (!ok) {
-            std::cout << "Błąd w pliku Keys.tdf: wpis nr " << nr << " z " << n
-                      << " jest niepełny lub błędny (potrzebne: nazwa pliku, klawisz, numer "
-                         "poziomu)!\n";
+            std::cout << Zawin("Błąd w pliku Keys.tdf: wpis nr " + std::to_string(nr) + " z " +
+                               std::to_string(n) +
+                               " jest niepełny lub błędny (potrzebne: nazwa pliku, klawisz, "
+                               "numer poziomu)!\n");
             zakonczStart();
         }
         std::cout << "Pobrano numer poziomu dla klawisza nr " << nr << "!\n";
@@ -93,8 +95,8 @@ int LevelsInit() {
     std::cout << "Otwieranie powiodło się!\n";
     int m = 0;
     if (!wczytajIlosc(f, m)) {
-        std::cout << "Błąd w pliku Levels.tdf: na początku pliku nie ma ilości poziomów (liczby "
-                     "nieujemnej)! Poziomy nie zostaną wczytane.\n";
+        std::cout << Zawin("Błąd w pliku Levels.tdf: na początku pliku nie ma ilości poziomów "
+                           "(liczby nieujemnej)! Poziomy nie zostaną wczytane.\n");
         return 0;
     }
     std::cout << "Wczytano ilość poziomów!\n";
@@ -107,8 +109,9 @@ int LevelsInit() {
             std::cout << "Wczytano nazwę poziomu nr " << nr << ": " << nazwa << "!\n";
         ok = ok && (f >> opis);
         if (!ok) {
-            std::cout << "Błąd w pliku Levels.tdf: poziom nr " << nr << " z " << m
-                      << " nie ma nazwy lub opisu! Poziomy nie zostaną wczytane.\n";
+            std::cout << Zawin("Błąd w pliku Levels.tdf: poziom nr " + std::to_string(nr) + " z " +
+                               std::to_string(m) +
+                               " nie ma nazwy lub opisu! Poziomy nie zostaną wczytane.\n");
             return 0;
         }
         std::cout << "Wczytano opis poziomu nr " << nr << ": " << opis << "!\n";

@@ -9,8 +9,9 @@
 audiere::AudioDevicePtr OtworzUrzadzenie() {
     audiere::AudioDevicePtr urzadzenie(audiere::AdrOpenDevice());
     if (!urzadzenie) {
-        std::cout << "Nie udało się otworzyć urządzenia dźwiękowego, dźwięki nie będą słyszalne "
-                     "(wyjście można wybrać zmienną ALSOFT_DRIVERS, np. ALSOFT_DRIVERS=pulse)!"
+        std::cout << Zawin("Nie udało się otworzyć urządzenia dźwiękowego, dźwięki nie będą "
+                           "słyszalne (wyjście można wybrać zmienną ALSOFT_DRIVERS, np. "
+                           "ALSOFT_DRIVERS=pulse)!")
                   << std::endl;
         Klawisz();
     }

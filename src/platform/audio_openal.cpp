@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/charset.h"
+
 namespace audiere {
 namespace {
 
@@ -578,8 +580,10 @@ class OpenAL : public Backend {
     // check is made again on the open descriptor, so that a file swapped in
     // between is caught too.
     SampleSource *openSource(const std::string &fileName) {
+        // The name stays the program's; the file system sees the locale's.
+        const std::string path = platform::pathToOpen(fileName);
         struct stat st {};
-        if (stat(fileName.c_str(), &st) != 0) {
+        if (stat(path.c_str(), &st) != 0) {
             setOpenFailure(errno == EACCES ? OpenFailure::Unreadable : OpenFailure::NoFile);
             return nullptr;
         }
@@ -587,7 +591,7 @@ class OpenAL : public Backend {
             setOpenFailure(OpenFailure::NotSound);
             return nullptr;
         }
-        int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) {
             setOpenFailure(errno == ENOENT ? OpenFailure::NoFile : OpenFailure::Unreadable);
             return nullptr;

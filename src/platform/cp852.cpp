@@ -43,11 +43,20 @@ int cp852FromCodePoint(char32_t cp) {
 }
 
 Utf8Reader::Step Utf8Reader::add(unsigned char b) {
+    took_ = true;
     if (left_ > 0) {
         if ((b & 0xC0) != 0x80) {
+            // Not a continuation: the sequence is broken, the byte is new.
+            left_ = 0;
+            took_ = false;
+            return Step::Invalid;
+        }
+        if (b < lo_ || b > hi_) {
             left_ = 0;
             return Step::Invalid;
         }
+        lo_ = 0x80;
+        hi_ = 0xBF;
         cp_ = (cp_ << 6) | (b & 0x3F);
         return --left_ == 0 ? Step::Done : Step::NeedMore;
     }
@@ -55,17 +64,29 @@ Utf8Reader::Step Utf8Reader::add(unsigned char b) {
         cp_ = b;
         return Step::Done;
     }
-    if ((b & 0xE0) == 0xC0) {
+    // The second byte's range rules out overlong forms, surrogates and
+    // values above U+10FFFF.
+    lo_ = 0x80;
+    hi_ = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
         cp_ = b & 0x1F;
         left_ = 1;
-    } else if ((b & 0xF0) == 0xE0) {
+    } else if (b >= 0xE0 && b <= 0xEF) {
         cp_ = b & 0x0F;
         left_ = 2;
-    } else if ((b & 0xF8) == 0xF0) {
+        if (b == 0xE0)
+            lo_ = 0xA0;
+        else if (b == 0xED)
+            hi_ = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
         cp_ = b & 0x07;
         left_ = 3;
+        if (b == 0xF0)
+            lo_ = 0x90;
+        else if (b == 0xF4)
+            hi_ = 0x8F;
     } else {
-        return Step::Invalid;
+        return Step::Invalid; // a stray continuation byte, C0, C1 or F5-FF
     }
     return Step::NeedMore;
 }
@@ -73,20 +94,27 @@ Utf8Reader::Step Utf8Reader::add(unsigned char b) {
 std::string utf8ToCp852(std::string_view text) {
     std::string out;
     Utf8Reader reader;
-    for (unsigned char b : text) {
+    auto step = [&](unsigned char b) {
         switch (reader.add(b)) {
         case Utf8Reader::Step::NeedMore:
-            break;
+            return;
         case Utf8Reader::Step::Done: {
             int c = cp852FromCodePoint(reader.codePoint());
             out += c < 0 ? '?' : static_cast<char>(c);
-            break;
+            return;
         }
         case Utf8Reader::Step::Invalid:
             out += '?';
-            break;
+            return;
         }
+    };
+    for (unsigned char b : text) {
+        step(b);
+        if (!reader.tookByte())
+            step(b); // the byte that broke a sequence begins the next character
     }
+    if (reader.pending())
+        out += '?'; // a sequence cut off by the end of the text
     return out;
 }
 

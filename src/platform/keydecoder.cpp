@@ -1,11 +1,7 @@
 #include "platform/keydecoder.h"
 
-#include <cstring>
-
 namespace platform {
 namespace {
-
-bool utf8Input = false;
 
 struct Sequence {
     const char *bytes; // after the Esc
@@ -26,18 +22,27 @@ constexpr Sequence kSequences[] = {
     {"[[B", 0, 60},   {"[[C", 0, 61},   {"[[D", 0, 62},   {"[[E", 0, 63},
 };
 
-} // namespace
-
-void setKeyDecoderUtf8(bool on) {
-    utf8Input = on;
+// Parameter, intermediate and final bytes of a CSI sequence.
+bool csiByte(unsigned char b) {
+    return b >= 0x20 && b <= 0x7E;
 }
 
-void KeyDecoder::add(unsigned char b, std::deque<int> &out) {
+} // namespace
+
+std::int64_t KeyDecoder::deadline() const {
+    return seq_.empty() ? -1 : seqTime_ + kEscapeWaitMs;
+}
+
+void KeyDecoder::add(unsigned char b, std::int64_t t, std::deque<TimedKey> &out) {
+    if (!seq_.empty() && t >= deadline())
+        idle(t, out); // the wait was over before this byte came
     if (seq_.empty()) {
-        if (b == 27)
-            seq_ += '\x1b';
-        else
-            addText(b, out);
+        if (b == 27 && !text_.pending()) {
+            seq_.assign(1, static_cast<char>(27));
+            seqTime_ = t;
+        } else {
+            addText(b, t, out);
+        }
         return;
     }
     if (seq_.size() == 1) {
@@ -45,66 +50,67 @@ void KeyDecoder::add(unsigned char b, std::deque<int> &out) {
             seq_ += static_cast<char>(b);
             return;
         }
-        if (b == 27) { // Esc pressed twice: the first is a key of its own
-            out.push_back(27);
-            return;
-        }
-        // Alt and a key: the Windows console gives no code for it.
+        // Nothing can follow: the Esc is a key, and so is this byte.
+        out.push_back({27, seqTime_});
         seq_.clear();
+        add(b, t, out);
+        return;
+    }
+    bool csi = seq_[1] == '[';
+    if (csi ? !csiByte(b) : (b < 0x20 || b > 0x7E)) {
+        // A byte no sequence holds: what came so far is dropped, the byte counts.
+        seq_.clear();
+        add(b, t, out);
         return;
     }
     seq_ += static_cast<char>(b);
     // A CSI sequence ends at its final byte; SS3 and the Linux console's
     // "[[" form take exactly one byte after their introducer.
-    bool csi = seq_[1] == '[';
     bool linuxF = csi && seq_.size() >= 3 && seq_[2] == '[';
     bool done = linuxF ? seq_.size() == 4 : !csi || (seq_.size() > 2 && b >= 0x40 && b <= 0x7E);
     if (done || seq_.size() > 16)
         finishSequence(out);
 }
 
-void KeyDecoder::timeout(std::deque<int> &out) {
+void KeyDecoder::idle(std::int64_t now, std::deque<TimedKey> &out) {
+    if (!seq_.empty() && now < deadline())
+        return;
     if (seq_.size() == 1)
-        out.push_back(27);
-    // A sequence cut short is swallowed whole.
+        out.push_back({27, seqTime_});
+    // A sequence cut short is swallowed whole, and so is a broken letter.
     seq_.clear();
-    utf8Pending_ = false;
-    utf8_ = Utf8Reader();
+    text_.reset();
 }
 
-void KeyDecoder::finishSequence(std::deque<int> &out) {
+void KeyDecoder::finishSequence(std::deque<TimedKey> &out) {
     for (const Sequence &s : kSequences) {
         if (seq_.compare(1, std::string::npos, s.bytes) == 0) {
-            out.push_back(s.prefix);
-            out.push_back(s.code);
+            out.push_back({s.prefix, seqTime_});
+            out.push_back({s.code, seqTime_});
             break;
         }
     }
     seq_.clear();
 }
 
-void KeyDecoder::addText(unsigned char b, std::deque<int> &out) {
-    if (b == 127) { // the terminal's Backspace
-        out.push_back(8);
+void KeyDecoder::addText(unsigned char b, std::int64_t t, std::deque<TimedKey> &out) {
+    if (b == 127 && !text_.pending()) { // the terminal's Backspace
+        out.push_back({8, t});
         return;
     }
-    if (!utf8Input) {
-        out.push_back(b);
+    if (!text_.pending())
+        textTime_ = t;
+    switch (text_.add(b)) {
+    case TextDecoder::Step::NeedMore:
         return;
-    }
-    switch (utf8_.add(b)) {
-    case Utf8Reader::Step::NeedMore:
-        utf8Pending_ = true;
-        return;
-    case Utf8Reader::Step::Done: {
-        utf8Pending_ = false;
-        int c = cp852FromCodePoint(utf8_.codePoint());
-        if (c >= 0)
-            out.push_back(c);
+    case TextDecoder::Step::Done:
+        if (text_.byte() >= 0)
+            out.push_back({text_.byte(), textTime_});
         return; // a letter the code page lacks is dropped
-    }
-    case Utf8Reader::Step::Invalid:
-        utf8Pending_ = false;
+    case TextDecoder::Step::Invalid:
+        // The broken sequence is dropped; a byte that broke it is a key of its own.
+        if (!text_.tookByte())
+            add(b, t, out);
         return;
     }
 }

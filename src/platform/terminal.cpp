@@ -1,35 +1,42 @@
 #include "platform/terminal.h"
 
-#include <clocale>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <iostream>
-#include <langinfo.h>
+#include <memory>
 #include <poll.h>
 #include <streambuf>
 #include <termios.h>
 #include <unistd.h>
 
-#include "platform/cp852.h"
-#include "platform/keydecoder.h"
+#include "platform/charset.h"
+#include "platform/clock.h"
+#include "platform/render.h"
+#include "platform/terminfo.h"
 
 namespace platform {
 namespace {
 
-// How long a lone Esc waits for the rest of a sequence.
-constexpr int kEscapeTimeoutMs = 30;
 constexpr int kConsoleWidth = 80;
 
 bool stdinTty = false;
 bool stdoutTty = false;
-bool utf8Out = false;
-bool utf8In = false;
+std::string inputCharset; // empty: bytes as they are
+TerminalCaps caps;
+std::unique_ptr<Charset> charset;
 
 termios original{};
 bool haveOriginal = false;
 volatile std::sig_atomic_t inRawMode = 0;
+volatile std::sig_atomic_t onAltScreen = 0;
+
+// What the signal handlers write: copies made before any handler is set.
+char restoreText[256];
+std::size_t restoreLen = 0;
+char enterText[128];
+std::size_t enterLen = 0;
 
 void writeAll(int fd, const char *p, std::size_t n) {
     while (n > 0) {
@@ -44,18 +51,23 @@ void writeAll(int fd, const char *p, std::size_t n) {
     }
 }
 
-// Output to a file descriptor, one write per flush. On a terminal the bytes
-// are shown as UTF-8 and lines wrap at 80 columns as on the original console.
+// Output to a file descriptor, one write per flush, rendered for a terminal.
 class OutBuf : public std::streambuf {
   public:
-    OutBuf(int fd, bool terminal) : fd_(fd), terminal_(terminal) { setp(buf_, buf_ + sizeof buf_); }
+    OutBuf(int fd, bool terminal) : fd_(fd), renderer_(nullptr, terminal ? kConsoleWidth : 0) {
+        setp(buf_, buf_ + sizeof buf_);
+    }
+    void setCharset(const Charset *c) { renderer_.setCharset(c); }
 
     // Escape sequences go out in order with the text, outside the column count.
     void control(const std::string &s) {
         drain();
-        pending_ += s;
+        renderer_.control(s, pending_);
     }
-    void homeColumn() { col_ = 0; }
+    void lineStart() {
+        drain();
+        renderer_.lineStart();
+    }
 
   protected:
     int_type overflow(int_type c) override {
@@ -75,43 +87,22 @@ class OutBuf : public std::streambuf {
 
   private:
     void drain() {
-        for (char *p = pbase(); p < pptr(); ++p)
-            put(static_cast<unsigned char>(*p));
+        renderer_.text(std::string_view(pbase(), pptr() - pbase()), pending_);
         setp(buf_, buf_ + sizeof buf_);
         if (pending_.size() > (1u << 16)) {
             writeAll(fd_, pending_.data(), pending_.size());
             pending_.clear();
         }
     }
-    void put(unsigned char b) {
-        if (!terminal_) {
-            pending_ += static_cast<char>(b);
-            return;
-        }
-        if (b == '\n' || b == '\r') {
-            pending_ += static_cast<char>(b);
-            col_ = 0;
-            return;
-        }
-        // A wider terminal would not wrap where the console did.
-        if (col_ >= kConsoleWidth) {
-            pending_ += "\r\n";
-            col_ = 0;
-        }
-        if (utf8Out)
-            appendUtf8(pending_, b);
-        else
-            pending_ += static_cast<char>(b);
-        if (b >= 32)
-            ++col_;
-    }
 
     int fd_;
-    bool terminal_;
-    int col_ = 0;
+    Renderer renderer_;
     char buf_[4096];
     std::string pending_;
 };
+
+OutBuf *out = nullptr;
+OutBuf *err = nullptr;
 
 void setMode(bool raw) {
     if (!haveOriginal)
@@ -145,10 +136,16 @@ class TtyInBuf : public std::streambuf {
             n = ::read(STDIN_FILENO, tmp, sizeof tmp);
         while (n < 0 && errno == EINTR);
         setMode(true);
+        // The user's echoed line and Enter put the cursor at a line start.
+        if (out)
+            out->lineStart();
+        if (err)
+            err->lineStart();
         // Ctrl-D typed before the switch to line mode arrives as its byte.
         if (n <= 0 || (n == 1 && tmp[0] == original.c_cc[VEOF]))
             return traits_type::eof();
-        line_ = utf8In ? utf8ToCp852(std::string_view(tmp, n)) : std::string(tmp, n);
+        std::string_view typed(tmp, n);
+        line_ = inputCharset.empty() ? std::string(typed) : toCp852(typed, inputCharset);
         setg(line_.data(), line_.data(), line_.data() + line_.size());
         return traits_type::to_int_type(*gptr());
     }
@@ -157,53 +154,66 @@ class TtyInBuf : public std::streambuf {
     std::string line_;
 };
 
-OutBuf *out = nullptr;
-OutBuf *err = nullptr;
 TtyInBuf *in = nullptr;
-std::function<int()> keyReader;
-std::deque<int> keys;
-KeyDecoder decoder;
+std::function<TimedKey()> keyReader;
+std::deque<TimedKey> keys;
+std::unique_ptr<KeyDecoder> decoder;
+std::int64_t lastKeyTime = 0;
+std::string currentColours;
 
-int terminalKey() {
+TimedKey terminalKey() {
     while (keys.empty()) {
+        int timeout = -1;
+        std::int64_t due = decoder->deadline();
+        if (due >= 0) {
+            std::int64_t now = nowMs();
+            if (now >= due) {
+                decoder->idle(now, keys);
+                continue;
+            }
+            timeout = static_cast<int>(due - now);
+        }
         pollfd p{STDIN_FILENO, POLLIN, 0};
-        int r = ::poll(&p, 1, decoder.pending() ? kEscapeTimeoutMs : -1);
+        int r = ::poll(&p, 1, timeout);
         if (r < 0) {
             if (errno == EINTR)
                 continue;
-            return 27;
+            return {27, nowMs()};
         }
-        if (r == 0) {
-            decoder.timeout(keys);
-            continue;
-        }
-        unsigned char buf[64];
+        if (r == 0)
+            continue; // the deadline is checked above
+        // One byte at a time: what is typed after the key stays in the
+        // terminal for the next read, a line read included.
+        unsigned char buf[1];
         ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return 27; // the terminal is gone: let every mode leave
+            return {27, nowMs()}; // the terminal is gone: let every mode leave
+        std::int64_t t = nowMs();
         for (ssize_t i = 0; i < n; ++i)
-            decoder.add(buf[i], keys);
+            decoder->add(buf[i], t, keys);
     }
-    int k = keys.front();
+    TimedKey k = keys.front();
     keys.pop_front();
     return k;
 }
 
-int streamKey() {
+TimedKey streamKey() {
     int c = std::cin.rdbuf()->sbumpc();
-    return c == std::char_traits<char>::eof() ? 27 : c;
+    return {c == std::char_traits<char>::eof() ? 27 : c, nowMs()};
 }
-
-const char kResetColours[] = "\x1b[0m";
 
 // Only async-signal-safe calls: used from signal handlers too.
 void restoreRaw() {
     if (haveOriginal)
         tcsetattr(STDIN_FILENO, TCSANOW, &original);
-    if (stdoutTty)
-        writeAll(STDOUT_FILENO, kResetColours, sizeof kResetColours - 1);
+    if (stdoutTty) {
+        // The alternate screen is left only when it was entered.
+        std::size_t n = onAltScreen ? restoreLen : caps.resetAttrs.size();
+        writeAll(STDOUT_FILENO, restoreText, n);
+    }
+    onAltScreen = 0;
 }
 
 void onFatalSignal(int sig) {
@@ -212,8 +222,11 @@ void onFatalSignal(int sig) {
     std::raise(sig);
 }
 
+volatile std::sig_atomic_t altBeforeStop = 0;
+
 void onStop(int) {
     bool raw = inRawMode;
+    altBeforeStop = onAltScreen;
     restoreRaw();
     inRawMode = raw;
     std::signal(SIGTSTP, SIG_DFL);
@@ -224,6 +237,10 @@ void onContinue(int) {
     std::signal(SIGTSTP, onStop);
     if (haveOriginal)
         setMode(inRawMode);
+    if (altBeforeStop && stdoutTty) {
+        writeAll(STDOUT_FILENO, enterText, enterLen);
+        onAltScreen = 1;
+    }
 }
 
 void atExit() {
@@ -232,20 +249,34 @@ void atExit() {
     restoreConsole();
 }
 
-bool localeIsUtf8() {
-    std::setlocale(LC_CTYPE, "");
-    std::string codeset = nl_langinfo(CODESET);
-    std::setlocale(LC_CTYPE, "C");
-    return codeset == "UTF-8" || codeset == "utf8";
+bool asciiCharset(const std::string &c) {
+    return c == "ANSI_X3.4-1968" || c == "ASCII" || c == "US-ASCII";
+}
+
+void copyText(char *dst, std::size_t room, std::size_t &len, const std::string &s) {
+    len = std::min(s.size(), room);
+    std::memcpy(dst, s.data(), len);
 }
 
 } // namespace
 
 void initConsole() {
     std::ios::sync_with_stdio(false);
+    initLocale();
     stdinTty = ::isatty(STDIN_FILENO);
     stdoutTty = ::isatty(STDOUT_FILENO);
-    bool utf8 = localeIsUtf8();
+    if (stdoutTty) {
+        const char *term = std::getenv("TERM");
+        const char *noColor = std::getenv("NO_COLOR");
+        caps = loadTerminalCaps(term ? term : "", !(noColor && *noColor));
+    }
+    // Colours first: the user's screen comes back in the terminal's own.
+    copyText(restoreText, sizeof restoreText, restoreLen, caps.resetAttrs + caps.leaveAlt);
+    copyText(enterText, sizeof enterText, enterLen, caps.enterAlt);
+
+    // The C locale's charset has no bytes above 127: they are taken as they come.
+    std::string cs = localeCharset();
+    inputCharset = isCp852(cs) || asciiCharset(cs) ? "" : cs;
 
     static OutBuf outBuf(STDOUT_FILENO, stdoutTty);
     out = &outBuf;
@@ -255,12 +286,11 @@ void initConsole() {
         err = &errBuf;
         std::cerr.rdbuf(err);
     }
+    decoder = std::make_unique<KeyDecoder>(inputCharset);
     if (stdinTty) {
         static TtyInBuf inBuf;
         in = &inBuf;
         std::cin.rdbuf(in);
-        utf8In = utf8;
-        setKeyDecoderUtf8(utf8);
         if (tcgetattr(STDIN_FILENO, &original) == 0)
             haveOriginal = true;
         setMode(true);
@@ -271,7 +301,7 @@ void initConsole() {
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP})
         sigaction(sig, &sa, nullptr);
-    if (haveOriginal) {
+    if (haveOriginal || stdoutTty) {
         std::signal(SIGTSTP, onStop);
         std::signal(SIGCONT, onContinue);
     }
@@ -280,51 +310,77 @@ void initConsole() {
 void restoreConsole() {
     if (out)
         out->pubsync();
+    if (err)
+        err->pubsync();
     restoreRaw();
 }
 
-int switchCodePage852() {
-    if (!stdoutTty)
-        return 0; // bytes go out unchanged, as to a redirected console
-    std::setlocale(LC_CTYPE, "");
-    std::string codeset = nl_langinfo(CODESET);
-    std::setlocale(LC_CTYPE, "C");
-    if (codeset == "UTF-8" || codeset == "utf8") {
-        utf8Out = true;
-        return 0;
-    }
-    return codeset.find("852") != std::string::npos ? 0 : 1;
+void leaveFullScreen() {
+    if (!out || !stdoutTty || !onAltScreen)
+        return;
+    out->control(caps.resetAttrs + caps.leaveAlt);
+    out->pubsync();
+    out->lineStart();
+    onAltScreen = 0;
+    currentColours.clear();
 }
 
-std::string sgrForAttribute(int attribute) {
-    int low = attribute & 0xFF;
-    auto ansi = [](int c) { return ((c & 4) ? 1 : 0) | ((c & 2) ? 2 : 0) | ((c & 1) ? 4 : 0); };
-    int fg = low & 15, bg = (low >> 4) & 15;
-    int fgCode = ((fg & 8) ? 90 : 30) + ansi(fg);
-    int bgCode = ((bg & 8) ? 100 : 40) + ansi(bg);
-    return "\x1b[0;" + std::to_string(fgCode) + ";" + std::to_string(bgCode) + "m";
+int switchCodePage852() {
+    std::string cs = localeCharset();
+    if (isCp852(cs) || (!stdoutTty && !err))
+        return 0;
+    charset = std::make_unique<Charset>(cs);
+    if (err)
+        err->setCharset(charset.get()); // warnings on a terminal, whatever stdout is
+    if (!stdoutTty)
+        return 0; // bytes go out unchanged, as to a redirected console
+    out->setCharset(charset.get());
+    return charset->showsPolish() ? 0 : 1;
 }
 
 void applyAttribute(int attribute) {
-    if (out && stdoutTty)
-        out->control(sgrForAttribute(attribute));
+    if (out && stdoutTty) {
+        currentColours = attributeSequence(caps, attribute);
+        out->control(currentColours);
+    }
 }
 
 void clearScreen() {
-    if (out && stdoutTty) {
-        out->control("\x1b[H\x1b[2J\x1b[3J");
-        out->homeColumn();
+    if (!out || !stdoutTty)
+        return;
+    if (!onAltScreen && !caps.enterAlt.empty()) {
+        out->control(caps.enterAlt + currentColours);
+        onAltScreen = 1;
     }
+    if (caps.clear.empty())
+        return; // nothing is cleared: the text goes on where it stands
+    out->control(caps.clear);
+    out->lineStart();
 }
 
 int readKey() {
     std::cout.flush();
-    if (keyReader)
-        return keyReader();
-    return stdinTty ? terminalKey() : streamKey();
+    TimedKey k = keyReader ? keyReader() : stdinTty ? terminalKey() : streamKey();
+    lastKeyTime = k.timeMs;
+    return k.code;
+}
+
+std::int64_t lastKeyTimeMs() {
+    return lastKeyTime;
 }
 
 void setKeyReader(std::function<int()> reader) {
+    if (!reader) {
+        keyReader = {};
+        return;
+    }
+    keyReader = [r = std::move(reader)] {
+        int code = r();
+        return TimedKey{code, nowMs()};
+    };
+}
+
+void setTimedKeyReader(std::function<TimedKey()> reader) {
     keyReader = std::move(reader);
 }
 

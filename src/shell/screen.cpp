@@ -93,6 +93,34 @@ char WyborMenu() {
     return CzytajSlowo(slowo) == Odczyt::Ok ? slowo[0] : '0';
 }
 
+std::string Zawin(const std::string &tekst) {
+    constexpr std::size_t kSzerokosc = 80;
+    std::string wynik = tekst;
+    std::size_t poczatek = 0; // where the current line starts
+    std::size_t spacja = std::string::npos;
+    for (std::size_t i = 0; i < wynik.size(); ++i) {
+        if (wynik[i] == '\n') {
+            poczatek = i + 1;
+            spacja = std::string::npos;
+            continue;
+        }
+        if (i - poczatek >= kSzerokosc) {
+            // The line is full: break at this space or at the last one.
+            std::size_t gdzie = wynik[i] == ' ' ? i : spacja;
+            if (gdzie != std::string::npos) {
+                wynik[gdzie] = '\n';
+                poczatek = gdzie + 1;
+                spacja = std::string::npos;
+                if (gdzie == i)
+                    continue;
+            }
+        }
+        if (wynik[i] == ' ')
+            spacja = i;
+    }
+    return wynik;
+}
+
 int Klawisz() {
     return platform::readKey();
 }

@@ -32,5 +32,9 @@ Odczyt CzytajLinie(std::string &line);
 // dropped); '0', the exit of every menu, once input has ended.
 char WyborMenu();
 
+// The program's own message laid out for the 80-column console: lines break
+// between words (a word longer than a line stays whole).
+std::string Zawin(const std::string &tekst);
+
 // The single-key read: no Enter, no echo; extended keys come as 224 and a code.
 int Klawisz();

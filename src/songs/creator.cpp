@@ -10,6 +10,7 @@
 #include "piano/piano.h"
 #include "piano/sounds.h"
 #include "platform/clock.h"
+#include "platform/terminal.h"
 #include "shell/screen.h"
 #include "shell/state.h"
 #include "songs/songfile.h"
@@ -78,7 +79,8 @@ void nagrywaj(Nagranie &n, const ZestawDzwiekow &dzwieki) {
     for (;;) {
         ekran(n, poziom);
         unsigned char klawisz = static_cast<unsigned char>(Klawisz());
-        std::int64_t czas = platform::nowMs();
+        // The press itself: no Esc wait and no redraw enters a pause.
+        std::int64_t czas = platform::lastKeyTimeMs();
         if (klawisz == 27) {
             n.zamknij(czas);
             return;
@@ -132,8 +134,9 @@ bool zapisz(const Nagranie &n) {
         std::cout << "Trwa zapisywanie..." << std::endl;
         if (ZapiszUtwor(plik, tytul, rok, n.ilosc, n.dzwieki.data(), n.pauzy.data()))
             break;
-        std::cout << "Nie udało się zapisać utworu do pliku " << plik
-                  << ".tsf! Nagranie jest zachowane, podaj inną nazwę." << std::endl;
+        std::cout << Zawin("Nie udało się zapisać utworu do pliku " + plik +
+                           ".tsf! Nagranie jest zachowane, podaj inną nazwę.")
+                  << std::endl;
         std::cout << "Podaj nazwę pliku do zapisania(Bez spacji): ";
         if (CzytajSlowo(plik) != Odczyt::Ok)
             return false;

@@ -57,7 +57,7 @@ std::string Play(std::string plik) {
     case Wczytanie::BrakPliku:
         return "Can't find file!";
     case Wczytanie::Bledny:
-        std::cout << "Nie można odtworzyć pliku " << plik << ": " << blad << "!" << std::endl;
+        std::cout << Zawin("Nie można odtworzyć pliku " + plik + ": " + blad + "!") << std::endl;
         Klawisz();
         return "Can't find file!";
     case Wczytanie::Ok:

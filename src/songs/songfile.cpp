@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/charset.h"
 #include "platform/files.h"
 
 bool ZapiszUtwor(const std::string &nazwa, const std::string &tytul, const std::string &rok, int n,
@@ -11,7 +12,7 @@ bool ZapiszUtwor(const std::string &nazwa, const std::string &tytul, const std::
     tekst << tytul << ' ' << rok << ' ' << n << ' ';
     for (int i = 0; i < n; ++i)
         tekst << dzwieki[i] << ' ' << pauzy[i] << ' ';
-    return platform::writeFileAtomically(nazwa + ".tsf", tekst.str());
+    return platform::writeFileAtomically(platform::pathToCreate(nazwa + ".tsf"), tekst.str());
 }
 
 namespace {
@@ -32,7 +33,7 @@ bool liczba(std::istream &f, int &wartosc) {
 } // namespace
 
 Wczytanie WczytajUtwor(const std::string &plik, Utwor &utwor, std::string &blad) {
-    std::ifstream f(plik);
+    std::ifstream f(platform::pathToOpen(plik));
     if (!f)
         return Wczytanie::BrakPliku;
     Utwor u;

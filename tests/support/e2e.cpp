@@ -24,7 +24,9 @@ long long nowMs() {
 }
 } // namespace
 
-Session::Session(const std::filesystem::path &dir, std::map<std::string, std::string> env) {
+Session::Session(const std::filesystem::path &dir, std::map<std::string, std::string> env,
+                 bool outputOnTerminal)
+    : outputOnTerminal_(outputOnTerminal) {
     if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0)
         throw std::runtime_error("openpty failed");
     tcgetattr(slave_, &before_);
@@ -45,7 +47,7 @@ Session::Session(const std::filesystem::path &dir, std::map<std::string, std::st
         setsid();
         ioctl(slave_, TIOCSCTTY, 0);
         dup2(slave_, 0);
-        dup2(outPipe[1], 1);
+        dup2(outputOnTerminal ? slave_ : outPipe[1], 1);
         dup2(errPipe[1], 2);
         for (int fd : {master_, slave_, outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
             close(fd);
@@ -125,11 +127,11 @@ void Session::pump(int timeoutMs) {
             }
             continue;
         }
-        if (i == 0)
+        if (i == 0 || (i == 2 && outputOnTerminal_))
             out_.append(buf, n);
         else if (i == 1)
             err_.append(buf, n);
-        // the terminal's echo is read only so that it never fills up
+        // otherwise the terminal's echo is read only so that it never fills up
     }
 }
 
@@ -165,6 +167,17 @@ int Session::finish(int timeoutMs) {
     }
     while (outFd_ >= 0 || errFd_ >= 0)
         pump(100);
+    // What the program wrote to the terminal before it ended.
+    for (;;) {
+        pollfd p{master_, POLLIN, 0};
+        if (!outputOnTerminal_ || poll(&p, 1, 100) <= 0)
+            break;
+        char buf[4096];
+        ssize_t n = read(master_, buf, sizeof buf);
+        if (n <= 0)
+            break;
+        out_.append(buf, n);
+    }
     return status_;
 }
 

@@ -16,7 +16,10 @@ class Session {
   public:
     // Starts the program in dir. env adds to a small clean environment
     // (sound goes nowhere unless env says otherwise).
-    Session(const std::filesystem::path &dir, std::map<std::string, std::string> env = {});
+    // With outputOnTerminal, standard output goes to the terminal too, and
+    // out() is what the terminal got (the echo of typed text included).
+    Session(const std::filesystem::path &dir, std::map<std::string, std::string> env = {},
+            bool outputOnTerminal = false);
     ~Session();
 
     // Types bytes on the terminal.
@@ -47,6 +50,7 @@ class Session {
     std::string out_, err_;
     termios before_{};
     int status_ = -1;
+    bool outputOnTerminal_ = false;
 };
 
 // A temporary directory removed with the object.

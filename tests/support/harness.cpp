@@ -42,22 +42,25 @@ void ScreenTest::SetUp() {
     oldErr_ = std::cerr.rdbuf(err_.rdbuf());
     std::cin.clear();
     platform::setClock(&clock);
-    platform::setKeyReader([this] {
+    platform::setTimedKeyReader([this] {
         if (keys_.empty()) {
             ++pastEnd_;
-            return 27; // as at the end of input: every mode can leave
+            return platform::TimedKey{27,
+                                      clock.now}; // as at the end of input: every mode can leave
         }
         Key k = keys_.front();
         keys_.pop_front();
         if (k.at > clock.now)
             clock.now = k.at;
-        return k.code;
+        platform::TimedKey pressed{k.code, clock.now};
+        clock.now += k.late;
+        return pressed;
     });
     settings(5, 0, 7);
 }
 
 void ScreenTest::TearDown() {
-    platform::setKeyReader({});
+    platform::setTimedKeyReader({});
     platform::setClock(nullptr);
     std::cin.rdbuf(oldIn_);
     std::cout.rdbuf(oldOut_);

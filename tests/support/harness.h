@@ -28,7 +28,8 @@ class FakeClock : public platform::Clock {
 
 struct Key {
     int code;
-    std::int64_t at = -1; // fake time at which the key is pressed; -1: at once
+    std::int64_t at = -1;  // fake time at which the key is pressed; -1: at once
+    std::int64_t late = 0; // how much later the read returns it (a lone Esc's wait)
 };
 
 struct KeyMapEntry {
