@@ -434,26 +434,20 @@ TEST_F(AdapterTest, OnlyALoopbackDeviceRenders) {
 
 // A sound named with Polish letters opens from the file of that name in the
 // locale's encoding; the program keeps calling it by its own bytes.
-TEST_F(RealAudioTest, SoundNamedWithPolishLettersOpensAndPlays) {
+TEST_F(AdapterTest, SoundNamedWithPolishLettersOpensAndPlays) {
     platform::setFileNameCharset("UTF-8");
-    const std::vector<float> tone = testing_support::tone(440, 100, kRate);
-    sound("g\xc4\x99\xc5\x9b.wav", monoWav(tone));
+    const std::vector<float> tone = testing_support::exactRamp(ms(50), 1, 5);
+    sound("g\xc4\x99\xc5\x9b.wav", 1, tone);
     const std::string name = (files.path() / "gęś.wav").string();
     {
         AudioDevicePtr device = openDevice();
-        ASSERT_TRUE(device);
         OutputStreamPtr s = open(device, name);
         ASSERT_TRUE(s);
-        s->setVolume(1);
         s->play();
-        at(200);
+        at(60);
+        EXPECT_EQ(clock->left, testing_support::placed(tone, ms(60), {{0}}));
     }
     platform::setFileNameCharset("");
-    std::vector<float> heard = captured();
-    float peak = 0;
-    for (float x : heard)
-        peak = std::max(peak, std::abs(x));
-    EXPECT_GT(peak, 0.1f) << "the sound is heard";
     SampleSourcePtr source(AdrOpenSampleSource(name.c_str()));
     EXPECT_FALSE(source) << "without the locale's encoding the name is only the raw bytes";
 }

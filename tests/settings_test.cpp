@@ -251,7 +251,8 @@ TEST_F(SettingsTest, FailedSaveIsReportedAndTheVolumeStays) {
     keys({{'q'}});
     Glos();
     EXPECT_EQ(out(), banner() + kGlos + "Glośność została ustawiona!\n" +
-                         "Nie udało się zapisać ustawień w pliku Confing.tdf!\n");
+                         "Nie udało się zapisać ustawień w pliku Confing.tdf!\n"
+                         "Powód: w miejscu pliku jest katalog.\n");
     EXPECT_EQ(Glosnosc, 4);
     EXPECT_EQ(keysLeft(), 0);
 }

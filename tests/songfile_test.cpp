@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
@@ -64,18 +65,23 @@ TEST_F(SongFile, FilesThatAreNotWholeSongsAreRefused) {
         const char *tekst;
         const char *blad;
     } cases[] = {
-        {"", "brak tytułu"},
-        {"T", "rok nie jest liczbą całkowitą"},
-        {"T 20x1 0 ", "rok nie jest liczbą całkowitą"},
-        {"T 99999999999 0 ", "rok nie jest liczbą całkowitą"},
-        {"T 1 -1 ", "ilość nut nie jest liczbą nieujemną"},
-        {"T 1 dwa ", "ilość nut nie jest liczbą nieujemną"},
-        {"T 1 2 a.wav 100 ", "plik kończy się po 1 z 2 nut"},
-        {"T 1 2000000000 a.wav 100 ", "plik kończy się po 1 z 2000000000 nut"},
-        {"T 1 2 a.wav 100 b.wav ", "pauza nuty nr 2 nie jest liczbą nieujemną"},
-        {"T 1 1 a.wav -5 ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
-        {"T 1 1 a.wav 3000000000 ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
-        {"T 1 1 a.wav 12ms ", "pauza nuty nr 1 nie jest liczbą nieujemną"},
+        {"", "wiersz 1, kolumna 1: brak pola: tytuł (plik kończy się za wcześnie)"},
+        {"T", "wiersz 1, kolumna 2: brak pola: rok (plik kończy się za wcześnie)"},
+        {"T 20x1 0 ", "wiersz 1, kolumna 3: rok (\"20x1\") nie jest liczbą całkowitą"},
+        {"T 99999999999 0 ", "wiersz 1, kolumna 3: rok (99999999999) wykracza poza zakres "
+                             "liczb całkowitych 32-bitowych"},
+        {"T 1 -1 ", "wiersz 1, kolumna 5: ilość nut (-1) musi być liczbą nieujemną"},
+        {"T 1 dwa ", "wiersz 1, kolumna 5: ilość nut (\"dwa\") nie jest liczbą całkowitą"},
+        {"T 1 2\na.wav 100 ", "wiersz 2, kolumna 11: brak pola: nazwa dźwięku nuty nr 2 (plik "
+                              "kończy się za wcześnie)"},
+        {"T 1 2 a.wav 100 b.wav ", "wiersz 1, kolumna 23: brak pola: pauza nuty nr 2 (plik "
+                                   "kończy się za wcześnie)"},
+        {"T 1 1 a.wav -5 ", "wiersz 1, kolumna 13: pauza nuty nr 1 (-5) musi być liczbą "
+                            "nieujemną"},
+        {"T 1 1 a.wav 3000000000 ", "wiersz 1, kolumna 13: pauza nuty nr 1 (3000000000) "
+                                    "wykracza poza zakres liczb całkowitych 32-bitowych"},
+        {"T 1 1\r\n\ta.wav 12ms ", "wiersz 2, kolumna 8: pauza nuty nr 1 (\"12ms\") nie jest "
+                                   "liczbą całkowitą"},
     };
     for (const Case &c : cases) {
         writeFile("s.tsf", c.tekst);
@@ -89,6 +95,25 @@ TEST_F(SongFile, FilesThatAreNotWholeSongsAreRefused) {
     Utwor u;
     std::string blad;
     EXPECT_EQ(WczytajUtwor("missing.tsf", u, blad), Wczytanie::BrakPliku);
+}
+
+// What the creator writes, playback reads back unchanged: code page 852
+// titles and names, and those whose bytes would pass for UTF-8.
+TEST_F(SongFile, WrittenSongsReadBackTheSame) {
+    const std::string dzwieki[] = {"\xa9.wav", "\xe4\x98\x86", "c.wav"};
+    const std::int64_t pauzy[] = {0, 180, 9999};
+    for (const std::string &tytul : {std::string("G\xa9\x98l_i"), std::string("\xe4\x98\x86")}) {
+        ASSERT_TRUE(ZapiszUtwor("s", tytul, "-7", 3, dzwieki, pauzy));
+        Utwor u;
+        std::string blad;
+        ASSERT_EQ(WczytajUtwor("s.tsf", u, blad), Wczytanie::Ok) << blad;
+        std::string spacje = tytul;
+        std::replace(spacje.begin(), spacje.end(), '_', ' ');
+        EXPECT_EQ(u.tytul, spacje);
+        EXPECT_EQ(u.rok, -7);
+        EXPECT_EQ(u.dzwieki, (std::vector<std::string>(dzwieki, dzwieki + 3)));
+        EXPECT_EQ(u.pauzy, (std::vector<int>{0, 180, 9999}));
+    }
 }
 
 TEST_F(SongFile, SaveThatFailsIsReported) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/screen.h"
 #include "shell/state.h"
 #include "songs/creator.h"
 #include "songs/playback.h"
@@ -135,6 +136,7 @@ TEST_F(Creator, FailedSaveAsksForAnotherNameAndKeepsTheRecording) {
     const std::string o = out();
     std::size_t failed = o.find("Trwa zapisywanie...\nNie udało się zapisać utworu do pliku "
                                 "no_such_dir/x.tsf! Nagranie jest\nzachowane, podaj inną nazwę.\n"
+                                "Powód: katalog nie istnieje.\n"
                                 "Podaj nazwę pliku do zapisania(Bez spacji): Trwa zapisywanie...\n"
                                 "Zapisano!\n");
     EXPECT_NE(failed, std::string::npos) << o;
@@ -276,8 +278,9 @@ TEST_F(Playback, BrokenFileIsNeverPlayed) {
     writeFile("s.tsf", "T 1 3 a.wav 100 b.wav -4 c.wav 100 ");
     keys({{'k'}});
     EXPECT_EQ(Play("s.tsf"), "Can't find file!");
-    EXPECT_EQ(out(), "Nie można odtworzyć pliku s.tsf: pauza nuty nr 2 nie jest liczbą "
-                     "nieujemną!\n");
+    EXPECT_EQ(out(), Zawin("Nie można odtworzyć pliku s.tsf, wiersz 1, kolumna 23: pauza nuty nr 2 "
+                           "(-4) musi być liczbą nieujemną!") +
+                         "\n");
     EXPECT_TRUE(audio.calls().empty());
     EXPECT_EQ(keysLeft(), 0);
 }

@@ -149,3 +149,19 @@ TEST(TerminalE2E, TypedNameFindsTheSongInTheLocalesEncoding) {
     s.type("0\n");
     EXPECT_EQ(s.finish(), 0);
 }
+
+// The fatal end of start-up comes before the first screen: its message is on
+// the user's own screen, which the program never left, and stays there.
+TEST(TerminalE2E, FatalStartUpMessageStaysOnTheUsersScreen) {
+    const platform::TerminalCaps xterm = platform::loadTerminalCaps("xterm-256color", true);
+    TempDir d; // no Keys.tdf
+    Session s(d.path(), {{"TERM", "xterm-256color"}, {"LANG", "C.UTF-8"}}, true);
+    EXPECT_EQ(s.finish(), 0);
+    EXPECT_NE(s.out().find("Nastapi\xc5\x82 b\xc5\x82\xc4\x85"
+                           "d przy otwieraniu Keys.tdf!\r\n"),
+              std::string::npos)
+        << s.out();
+    EXPECT_EQ(s.out().find(xterm.enterAlt), std::string::npos);
+    EXPECT_EQ(s.out().find(xterm.clear), std::string::npos);
+    EXPECT_EQ(s.terminal().c_lflag & (ICANON | ECHO), s.terminalBefore().c_lflag & (ICANON | ECHO));
+}

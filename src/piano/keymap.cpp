@@ -1,21 +1,15 @@
 #include "piano/keymap.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <vector>
 
 #include "platform/clock.h"
+#include "platform/tokenizer.h"
+#include "shell/datafile.h"
 #include "shell/screen.h"
 #include "shell/state.h"
 
 namespace {
-
-// Reads the entry count at the head of a data file; false when there is none
-// that a table could be sized from.
-bool wczytajIlosc(std::istream &f, int &ilosc) {
-    return (f >> ilosc) && ilosc >= 0;
-}
 
 [[noreturn]] void zakonczStart() {
     platform::sleepMs(1000);
@@ -29,56 +23,119 @@ template <class T> T *tabela(const std::vector<T> &v) {
     return t;
 }
 
+std::string nr(int n) {
+    return " nr " + std::to_string(n);
+}
+
 } // namespace
+
+OdczytKeys CzytajKeys(std::string_view bajty) {
+    OdczytKeys k;
+    platform::DataText dane = platform::decodeDataFile(bajty);
+    k.uwaga = UwagaOZnakach("Keys.tdf", dane);
+    PolaPliku pola(dane.text);
+    if (!pola.liczba("ilość dźwięków", k.ilosc, true)) {
+        k.blad = pola.blad();
+        return k;
+    }
+    k.iloscOk = true;
+    // Entries are read as they come, so a count the file cannot back allocates nothing.
+    for (int n = 1; n <= k.ilosc; ++n) {
+        WpisMapy w;
+        k.polaNiepelnego = 0;
+        if (pola.slowo("nazwa pliku wpisu" + nr(n), w.plik)) {
+            k.polaNiepelnego = 1;
+            if (pola.bajt("klawisz wpisu" + nr(n), w.klawisz)) {
+                k.polaNiepelnego = 2;
+                if (pola.liczba("numer poziomu wpisu" + nr(n), w.poziom)) {
+                    k.wpisy.push_back(std::move(w));
+                    continue;
+                }
+            }
+        }
+        k.niepelny = std::move(w);
+        k.blad = pola.blad();
+        return k;
+    }
+    k.polaNiepelnego = 0;
+    return k;
+}
+
+OdczytLevels CzytajLevels(std::string_view bajty) {
+    OdczytLevels l;
+    platform::DataText dane = platform::decodeDataFile(bajty);
+    l.uwaga = UwagaOZnakach("Levels.tdf", dane);
+    PolaPliku pola(dane.text);
+    if (!pola.liczba("ilość poziomów", l.ilosc, true)) {
+        l.blad = pola.blad();
+        return l;
+    }
+    l.iloscOk = true;
+    for (int n = 1; n <= l.ilosc; ++n) {
+        std::string nazwa, opis;
+        l.nazwaNiepelnego = pola.slowo("nazwa poziomu" + nr(n), nazwa);
+        if (l.nazwaNiepelnego && pola.slowo("opis poziomu" + nr(n), opis)) {
+            l.nazwy.push_back(std::move(nazwa));
+            l.opisy.push_back(std::move(opis));
+            continue;
+        }
+        l.niepelnaNazwa = std::move(nazwa);
+        l.blad = pola.blad();
+        return l;
+    }
+    l.nazwaNiepelnego = false;
+    return l;
+}
 
 int KeysInit() {
     std::cout << "Otwieranie pliku Keys.tdf...\n";
-    std::ifstream f("Keys.tdf");
-    if (!f) {
+    std::string bajty;
+    if (!platform::readWholeFile("Keys.tdf", bajty)) {
         std::cout << "Nastapił błąd przy otwieraniu Keys.tdf!\n";
         zakonczStart();
     }
     std::cout << "Plik Keys.tdf został otwarty z powodzeniem!\n";
-    int n = 0;
-    if (!wczytajIlosc(f, n)) {
-        std::cout << Zawin("Błąd w pliku Keys.tdf: na początku pliku nie ma ilości dźwięków "
-                           "(liczby nieujemnej)!\n");
+    OdczytKeys k = CzytajKeys(bajty);
+    std::cout << k.uwaga;
+    if (!k.iloscOk) {
+        std::cout << Zawin("Błąd w pliku Keys.tdf, " + k.blad + "!\n");
         zakonczStart();
     }
     std::cout << "Wczytano ilość dźwięków!\n";
-    // Entries are read as they come, so a count the file cannot back allocates nothing.
-    std::vector<std::string> nazwy;
-    std::vector<unsigned char> klawisze;
-    std::vector<int> poziomy;
     std::cout << "Zaalokowano pamięć dla nazw plików ze dźwiękami!\n";
     std::cout << "Zaalokowano pamięć dla klawiszy!\n";
     std::cout << "Zaalokowano pamięć dla numerów poziomów!\n";
-    for (int nr = 1; nr <= n; ++nr) {
-        std::string nazwa;
-        char klawisz = 0;
-        int poziom = 0;
-        bool ok = static_cast<bool>(f >> nazwa);
-        if (ok)
-            std::cout << "Pobrano nazwę pliku: " << nazwa << " nr " << nr << "!\n";
-        ok = ok && (f >> klawisz);
-        if (ok)
-            std::cout << "Pobrano klawisz nr " << nr << "!" << std::endl;
-        ok = ok && (f >> poziom);
-        if (!ok) {
-            std::cout << Zawin("Błąd w pliku Keys.tdf: wpis nr " + std::to_string(nr) + " z " +
-                               std::to_string(n) +
-                               " jest niepełny lub błędny (potrzebne: nazwa pliku, klawisz, "
-                               "numer poziomu)!\n");
-            zakonczStart();
-        }
-        std::cout << "Pobrano numer poziomu dla klawisza nr " << nr << "!\n";
-        nazwy.push_back(nazwa);
-        klawisze.push_back(static_cast<unsigned char>(klawisz));
-        poziomy.push_back(poziom);
+    auto linie = [](const WpisMapy &w, int n, int pola) {
+        if (pola >= 1)
+            std::cout << "Pobrano nazwę pliku: " << w.plik << " nr " << n << "!\n";
+        if (pola >= 2)
+            std::cout << "Pobrano klawisz nr " << n << "!" << std::endl;
+        if (pola >= 3)
+            std::cout << "Pobrano numer poziomu dla klawisza nr " << n << "!\n";
+    };
+    int n = 0;
+    for (const WpisMapy &w : k.wpisy)
+        linie(w, ++n, 3);
+    if (!k.blad.empty()) {
+        linie(k.niepelny, n + 1, k.polaNiepelnego);
+        std::cout << Zawin("Błąd w pliku Keys.tdf, " + k.blad +
+                           "!\nZachowano pełne wpisy sprzed błędu: " + std::to_string(n) + " z " +
+                           std::to_string(k.ilosc) + ". Naciśnij dowolny klawisz, by kontynuować!")
+                  << std::endl;
     }
+    if (!k.blad.empty() || !k.uwaga.empty())
+        Klawisz();
     std::cout << "Klawisze zostały pobrane!\n";
     std::cout << "Klawisze zostały przygotowane!\n";
     IloscDzwiekow = n;
+    std::vector<std::string> nazwy;
+    std::vector<unsigned char> klawisze;
+    std::vector<int> poziomy;
+    for (const WpisMapy &w : k.wpisy) {
+        nazwy.push_back(w.plik);
+        klawisze.push_back(w.klawisz);
+        poziomy.push_back(w.poziom);
+    }
     MapaDzwiekow = tabela(nazwy);
     MapaKlawiszy = tabela(klawisze);
     MapaPoziomow = tabela(poziomy);
@@ -86,45 +143,50 @@ int KeysInit() {
 }
 
 int LevelsInit() {
-    std::ifstream f("Levels.tdf");
+    std::string bajty;
+    bool otwarty = platform::readWholeFile("Levels.tdf", bajty);
     std::cout << "Otwieranie Levels.tdf...\n";
-    if (!f) {
+    if (!otwarty) {
         std::cout << "Otwieranie niepowiodło się!\n";
         return 0;
     }
     std::cout << "Otwieranie powiodło się!\n";
-    int m = 0;
-    if (!wczytajIlosc(f, m)) {
-        std::cout << Zawin("Błąd w pliku Levels.tdf: na początku pliku nie ma ilości poziomów "
-                           "(liczby nieujemnej)! Poziomy nie zostaną wczytane.\n");
+    OdczytLevels l = CzytajLevels(bajty);
+    std::cout << l.uwaga;
+    if (!l.iloscOk) {
+        std::cout << Zawin("Błąd w pliku Levels.tdf, " + l.blad +
+                           "!\nPoziomy nie zostaną wczytane. Naciśnij dowolny klawisz, by "
+                           "kontynuować!")
+                  << std::endl;
+        Klawisz();
         return 0;
     }
     std::cout << "Wczytano ilość poziomów!\n";
     std::cout << "Zaalokowano pamięć na nazwy poziomów!\n";
-    std::vector<std::string> nazwy, opisy;
-    for (int nr = 1; nr <= m; ++nr) {
-        std::string nazwa, opis;
-        bool ok = static_cast<bool>(f >> nazwa);
-        if (ok)
-            std::cout << "Wczytano nazwę poziomu nr " << nr << ": " << nazwa << "!\n";
-        ok = ok && (f >> opis);
-        if (!ok) {
-            std::cout << Zawin("Błąd w pliku Levels.tdf: poziom nr " + std::to_string(nr) + " z " +
-                               std::to_string(m) +
-                               " nie ma nazwy lub opisu! Poziomy nie zostaną wczytane.\n");
-            return 0;
-        }
-        std::cout << "Wczytano opis poziomu nr " << nr << ": " << opis << "!\n";
-        nazwy.push_back(nazwa);
-        opisy.push_back(opis);
+    int n = 0;
+    for (std::size_t i = 0; i < l.nazwy.size(); ++i) {
+        ++n;
+        std::cout << "Wczytano nazwę poziomu nr " << n << ": " << l.nazwy[i] << "!\n";
+        std::cout << "Wczytano opis poziomu nr " << n << ": " << l.opisy[i] << "!\n";
     }
-    std::cout << "Wczytywanie powiodło się!\n";
-    for (std::string &opis : opisy)
+    if (!l.blad.empty()) {
+        if (l.nazwaNiepelnego)
+            std::cout << "Wczytano nazwę poziomu nr " << n + 1 << ": " << l.niepelnaNazwa << "!\n";
+        std::cout << Zawin("Błąd w pliku Levels.tdf, " + l.blad +
+                           "!\nZachowano pełne poziomy sprzed błędu: " + std::to_string(n) + " z " +
+                           std::to_string(l.ilosc) + ". Naciśnij dowolny klawisz, by kontynuować!")
+                  << std::endl;
+    }
+    if (!l.blad.empty() || !l.uwaga.empty())
+        Klawisz();
+    if (l.blad.empty())
+        std::cout << "Wczytywanie powiodło się!\n";
+    for (std::string &opis : l.opisy)
         for (char &c : opis)
             if (c == '_')
                 c = ' ';
-    IloscPoziomow = m;
-    NazwaPoziomow = tabela(nazwy);
-    OpisPoziomow = tabela(opisy);
+    IloscPoziomow = n;
+    NazwaPoziomow = tabela(l.nazwy);
+    OpisPoziomow = tabela(l.opisy);
     return 1;
 }

@@ -3,6 +3,7 @@
 #include <climits>
 #include <iostream>
 
+#include "piano/keycodes.h"
 #include "piano/sounds.h"
 #include "shell/screen.h"
 #include "shell/state.h"
@@ -27,16 +28,39 @@ void Opis(int position, int page) {
 }
 
 int ZmienPoziom(int poziom, unsigned char klawisz) {
-    if (klawisz == '[' && poziom < IloscPoziomow - 1)
+    if (klawisz == kod::kPoziomWyzej && poziom < IloscPoziomow - 1)
         ++poziom;
-    if (klawisz == ']' && poziom > 0)
+    if (klawisz == kod::kPoziomNizej && poziom > 0)
         --poziom;
     return poziom;
 }
 
 int WybierzPoziom(int poziom, unsigned char klawisz) {
-    int k = klawisz - '1';
+    int k = klawisz - kod::kPierwszyPoziom;
     return k >= 0 && k < IloscPoziomow ? k : poziom;
+}
+
+unsigned char WspolneKlawisze(unsigned char klawisz, int &poziom, const ZestawDzwiekow &dzwieki,
+                              const std::function<void(const std::string &)> &zagrano) {
+    poziom = ZmienPoziom(poziom, klawisz);
+    for (int i = 0; i < IloscDzwiekow && poziom < IloscPoziomow; ++i) {
+        if (MapaKlawiszy[i] == klawisz && MapaPoziomow[i] == poziom) {
+            if (zagrano)
+                zagrano(MapaDzwiekow[i]);
+            Wyzwol(dzwieki.klawisz(i), kCzekanieNaRestart);
+        }
+    }
+    poziom = WybierzPoziom(poziom, klawisz);
+    if (klawisz == kod::kRozszerzony) {
+        klawisz = static_cast<unsigned char>(Klawisz());
+        int slot = SlotStrzalki(klawisz);
+        if (slot >= 0 && Klawiszowe[slot] != kPustySkrot) {
+            if (zagrano)
+                zagrano(Klawiszowe[slot]);
+            Wyzwol(dzwieki.skrot(slot), kCzekanieNaRestart);
+        }
+    }
+    return klawisz;
 }
 
 namespace {
@@ -62,33 +86,23 @@ void Graj() {
     for (;;) {
         ekran(poziom);
         unsigned char klawisz = static_cast<unsigned char>(Klawisz());
-        if (klawisz == 'w') {
+        if (klawisz == kod::kStop) {
             for (int i = 0; i < IloscDzwiekow; ++i) {
                 audiere::OutputStream *d = dzwieki.klawisz(i);
                 if (d && d->isPlaying())
                     d->stop();
             }
         }
-        if (klawisz == '+' && Glosnosc != 10 && Glosnosc != INT_MAX) {
+        if (klawisz == kod::kGlosniej && Glosnosc != 10 && Glosnosc != INT_MAX) {
             ++Glosnosc;
             ustawGlosnoscKlawiszy(dzwieki);
         }
-        if (klawisz == '-' && Glosnosc != 0 && Glosnosc != INT_MIN) {
+        if (klawisz == kod::kCiszej && Glosnosc != 0 && Glosnosc != INT_MIN) {
             --Glosnosc;
             ustawGlosnoscKlawiszy(dzwieki);
         }
-        poziom = ZmienPoziom(poziom, klawisz);
-        for (int i = 0; i < IloscDzwiekow && poziom < IloscPoziomow; ++i)
-            if (MapaKlawiszy[i] == klawisz && MapaPoziomow[i] == poziom)
-                Wyzwol(dzwieki.klawisz(i), kCzekanieNaRestart);
-        poziom = WybierzPoziom(poziom, klawisz);
-        if (klawisz == 224) {
-            klawisz = static_cast<unsigned char>(Klawisz());
-            int slot = SlotStrzalki(klawisz);
-            if (slot >= 0 && Klawiszowe[slot] != kPustySkrot)
-                Wyzwol(dzwieki.skrot(slot), kCzekanieNaRestart);
-        }
-        if (klawisz == 27)
+        klawisz = WspolneKlawisze(klawisz, poziom, dzwieki);
+        if (klawisz == kod::kEsc)
             return;
     }
 }

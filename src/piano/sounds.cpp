@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "piano/keycodes.h"
 #include "platform/clock.h"
 #include "shell/screen.h"
 #include "shell/state.h"
@@ -109,13 +110,13 @@ ZestawDzwiekow::~ZestawDzwiekow() {
 
 int SlotStrzalki(int kod) {
     switch (kod) {
-    case 72:
+    case kod::kStrzalkaWGore:
         return 0;
-    case 75:
+    case kod::kStrzalkaWLewo:
         return 1;
-    case 80:
+    case kod::kStrzalkaWDol:
         return 2;
-    case 77:
+    case kod::kStrzalkaWPrawo:
         return 3;
     default:
         return -1;

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "piano/keycodes.h"
 #include "piano/piano.h"
 #include "piano/sounds.h"
 #include "platform/clock.h"
 #include "platform/terminal.h"
+#include "shell/datafile.h"
 #include "shell/screen.h"
 #include "shell/state.h"
 #include "songs/songfile.h"
@@ -48,7 +50,7 @@ bool powitanie() {
                  "wersje programu.\nProsze nacisnąć dowolny klawisz aby kontynuować, lub ESC aby "
                  "wyjść z kreatora"
               << std::endl;
-    return Klawisz() != 27;
+    return Klawisz() != kod::kEsc;
 }
 
 void przygotuj(Nagranie &n) {
@@ -81,25 +83,12 @@ void nagrywaj(Nagranie &n, const ZestawDzwiekow &dzwieki) {
         unsigned char klawisz = static_cast<unsigned char>(Klawisz());
         // The press itself: no Esc wait and no redraw enters a pause.
         std::int64_t czas = platform::lastKeyTimeMs();
-        if (klawisz == 27) {
+        if (klawisz == kod::kEsc) {
             n.zamknij(czas);
             return;
         }
-        poziom = ZmienPoziom(poziom, klawisz);
-        for (int i = 0; i < IloscDzwiekow && poziom < IloscPoziomow; ++i) {
-            if (MapaKlawiszy[i] == klawisz && MapaPoziomow[i] == poziom) {
-                n.dodaj(MapaDzwiekow[i], czas);
-                Wyzwol(dzwieki.klawisz(i), kCzekanieNaRestart);
-            }
-        }
-        poziom = WybierzPoziom(poziom, klawisz);
-        if (klawisz == 224) {
-            int slot = SlotStrzalki(Klawisz());
-            if (slot >= 0 && Klawiszowe[slot] != kPustySkrot) {
-                n.dodaj(Klawiszowe[slot], czas);
-                Wyzwol(dzwieki.skrot(slot), kCzekanieNaRestart);
-            }
-        }
+        WspolneKlawisze(klawisz, poziom, dzwieki,
+                        [&](const std::string &dzwiek) { n.dodaj(dzwiek, czas); });
     }
 }
 
@@ -132,11 +121,13 @@ bool zapisz(const Nagranie &n) {
     }
     for (;;) {
         std::cout << "Trwa zapisywanie..." << std::endl;
-        if (ZapiszUtwor(plik, tytul, rok, n.ilosc, n.dzwieki.data(), n.pauzy.data()))
+        int powod = 0;
+        if (ZapiszUtwor(plik, tytul, rok, n.ilosc, n.dzwieki.data(), n.pauzy.data(), &powod))
             break;
         std::cout << Zawin("Nie udało się zapisać utworu do pliku " + plik +
                            ".tsf! Nagranie jest zachowane, podaj inną nazwę.")
                   << std::endl;
+        std::cout << PowodBledu(powod) << std::endl;
         std::cout << "Podaj nazwę pliku do zapisania(Bez spacji): ";
         if (CzytajSlowo(plik) != Odczyt::Ok)
             return false;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <iostream>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "piano/sounds.h"
@@ -9,29 +11,26 @@
 #include "shell/screen.h"
 #include "songs/songfile.h"
 
-namespace {
-
-// The distinct sound names of a song in order of first use, and for each note
-// the position of its name among them.
-struct Rozne {
-    std::vector<std::string> nazwy;
-    std::vector<int> indeksy;
-};
-
-Rozne policz(const Utwor &u) {
+Rozne PoliczRozne(const Utwor &u) {
     Rozne r;
+    // Keys view the song's own names, which outlive the map.
+    std::unordered_map<std::string_view, int> pozycje;
+    pozycje.reserve(u.dzwieki.size());
+    r.indeksy.reserve(u.dzwieki.size());
     for (std::size_t i = 0; i < u.dzwieki.size(); ++i) {
-        std::size_t j = 0;
-        while (j < r.nazwy.size() && r.nazwy[j] != u.dzwieki[i])
-            ++j;
-        if (j == r.nazwy.size()) {
+        auto [it, nowa] = pozycje.try_emplace(u.dzwieki[i], static_cast<int>(r.nazwy.size()));
+        if (nowa) {
             r.nazwy.push_back(u.dzwieki[i]);
-            std::cout << "Dodano dźwięk nr" << i + 1 << "!" << std::endl;
+            // One flush for the whole count: a song may bring in 100000 names.
+            std::cout << "Dodano dźwięk nr" << i + 1 << "!\n";
         }
-        r.indeksy.push_back(static_cast<int>(j));
+        r.indeksy.push_back(it->second);
     }
+    std::cout.flush();
     return r;
 }
+
+namespace {
 
 // Each note starts at the start of playback plus the pauses before it, so the
 // time spent printing and triggering never adds up over the song.
@@ -57,7 +56,7 @@ std::string Play(std::string plik) {
     case Wczytanie::BrakPliku:
         return "Can't find file!";
     case Wczytanie::Bledny:
-        std::cout << Zawin("Nie można odtworzyć pliku " + plik + ": " + blad + "!") << std::endl;
+        std::cout << Zawin("Nie można odtworzyć pliku " + plik + ", " + blad + "!") << std::endl;
         Klawisz();
         return "Can't find file!";
     case Wczytanie::Ok:
@@ -65,7 +64,7 @@ std::string Play(std::string plik) {
     }
     audiere::AudioDevicePtr urzadzenie = OtworzUrzadzenie();
     std::cout << "Trwa zliczanie dźwięków..." << std::endl;
-    Rozne r = policz(u);
+    Rozne r = PoliczRozne(u);
     std::vector<audiere::OutputStreamPtr> dzwieki;
     for (const std::string &nazwa : r.nazwy) {
         std::cout << "Trwa generowanie dźwięku " << nazwa << "!" << std::endl;

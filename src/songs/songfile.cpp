@@ -1,67 +1,46 @@
 #include "songs/songfile.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "platform/charset.h"
 #include "platform/files.h"
+#include "platform/tokenizer.h"
+#include "shell/datafile.h"
 
-bool ZapiszUtwor(const std::string &nazwa, const std::string &tytul, const std::string &rok, int n,
-                 const std::string *dzwieki, const std::int64_t *pauzy) {
+std::string TekstUtworu(const std::string &tytul, const std::string &rok, int n,
+                        const std::string *dzwieki, const std::int64_t *pauzy) {
     std::ostringstream tekst;
     tekst << tytul << ' ' << rok << ' ' << n << ' ';
     for (int i = 0; i < n; ++i)
         tekst << dzwieki[i] << ' ' << pauzy[i] << ' ';
-    return platform::writeFileAtomically(platform::pathToCreate(nazwa + ".tsf"), tekst.str());
+    return platform::encodeDataFile(tekst.str());
 }
 
-namespace {
-
-// A whole token that is a signed 32-bit decimal number.
-bool liczba(std::istream &f, int &wartosc) {
-    std::string token;
-    if (!(f >> token))
-        return false;
-    std::istringstream t(token);
-    int v = 0;
-    if (!(t >> v) || t.peek() != std::char_traits<char>::eof())
-        return false;
-    wartosc = v;
-    return true;
+bool ZapiszUtwor(const std::string &nazwa, const std::string &tytul, const std::string &rok, int n,
+                 const std::string *dzwieki, const std::int64_t *pauzy, int *powod) {
+    return platform::writeFileAtomically(platform::pathToCreate(nazwa + ".tsf"),
+                                         TekstUtworu(tytul, rok, n, dzwieki, pauzy), powod);
 }
 
-} // namespace
-
-Wczytanie WczytajUtwor(const std::string &plik, Utwor &utwor, std::string &blad) {
-    std::ifstream f(platform::pathToOpen(plik));
-    if (!f)
-        return Wczytanie::BrakPliku;
+Wczytanie CzytajUtwor(std::string_view bajty, Utwor &utwor, std::string &blad) {
+    platform::DataText dane = platform::decodeDataFile(bajty);
+    PolaPliku pola(dane.text);
     Utwor u;
     int n = 0;
-    if (!(f >> u.tytul)) {
-        blad = "brak tytułu";
+    auto zly = [&] {
+        blad = pola.blad();
         return Wczytanie::Bledny;
-    }
-    if (!liczba(f, u.rok)) {
-        blad = "rok nie jest liczbą całkowitą";
-        return Wczytanie::Bledny;
-    }
-    if (!liczba(f, n) || n < 0) {
-        blad = "ilość nut nie jest liczbą nieujemną";
-        return Wczytanie::Bledny;
-    }
+    };
+    if (!pola.slowo("tytuł", u.tytul) || !pola.liczba("rok", u.rok) ||
+        !pola.liczba("ilość nut", n, true))
+        return zly();
     // Notes are read as they come, so a count the file cannot back allocates nothing.
-    for (int i = 0; i < n; ++i) {
+    for (int i = 1; i <= n; ++i) {
         std::string dzwiek;
         int pauza = 0;
-        if (!(f >> dzwiek)) {
-            blad = "plik kończy się po " + std::to_string(i) + " z " + std::to_string(n) + " nut";
-            return Wczytanie::Bledny;
-        }
-        if (!liczba(f, pauza) || pauza < 0) {
-            blad = "pauza nuty nr " + std::to_string(i + 1) + " nie jest liczbą nieujemną";
-            return Wczytanie::Bledny;
-        }
+        std::string nr = " nuty nr " + std::to_string(i);
+        if (!pola.slowo("nazwa dźwięku" + nr, dzwiek) || !pola.liczba("pauza" + nr, pauza, true))
+            return zly();
         u.dzwieki.push_back(std::move(dzwiek));
         u.pauzy.push_back(pauza);
     }
@@ -70,4 +49,11 @@ Wczytanie WczytajUtwor(const std::string &plik, Utwor &utwor, std::string &blad)
             c = ' ';
     utwor = std::move(u);
     return Wczytanie::Ok;
+}
+
+Wczytanie WczytajUtwor(const std::string &plik, Utwor &utwor, std::string &blad) {
+    std::string bajty;
+    if (!platform::readWholeFile(platform::pathToOpen(plik), bajty))
+        return Wczytanie::BrakPliku;
+    return CzytajUtwor(bajty, utwor, blad);
 }
