@@ -506,7 +506,8 @@ TEST_F(RenderTool, ErrorsSayWhichFileAndWhyAndLeaveNoOutput) {
         {{"dir.wav", "o.wav"}, 1, "dir.wav: nie można otworzyć utworu: to jest katalog"},
         {{"bad.tsf", "o.wav"},
          1,
-         "bad.tsf: nie można odtworzyć pliku: rok nie jest liczbą całkowitą"},
+         "bad.tsf: nie można odtworzyć pliku: wiersz 1, kolumna 3: rok (\"x\") nie jest liczbą "
+         "całkowitą"},
         {{"nosound.tsf", "o.wav"},
          1,
          "brak.wav: nie można otworzyć dźwięku: nie ma takiego pliku ani katalogu"},

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
-#include <clocale>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -12,8 +11,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <getopt.h>
-#include <iconv.h>
-#include <langinfo.h>
 #include <sndfile.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -21,6 +18,7 @@
 
 #include "piano/sounds.h"
 #include "platform/audio_openal.h"
+#include "platform/charset.h"
 #include "platform/cp852.h"
 #include "settings/config.h"
 #include "shell/state.h"
@@ -178,8 +176,9 @@ std::string czemuNieczytelny(const std::string &sciezka) {
 std::string czemuNieDzwiek(const std::string &nazwa) {
     using audiere::OpenFailure;
     OpenFailure f = audiere::lastOpenFailure();
-    if (f == OpenFailure::NoFile || f == OpenFailure::Unreadable || katalog(nazwa)) {
-        std::string powod = czemuNieczytelny(nazwa);
+    if (f == OpenFailure::NoFile || f == OpenFailure::Unreadable ||
+        katalog(platform::pathToOpen(nazwa))) {
+        std::string powod = czemuNieczytelny(platform::pathToOpen(nazwa));
         if (!powod.empty())
             return powod;
     }
@@ -239,7 +238,8 @@ bool Mikser::otworz(const Plan &plan, int czestotliwosc, int glosnosc, Blad &bla
         }
         UstawGlosnosc(dzwieki_.back().get());
         if (ostatni[j] >= 0)
-            dlugosc_ = std::max(dlugosc_, ostatni[j] + dlugoscDzwieku(nazwa, czestotliwosc));
+            dlugosc_ = std::max(
+                dlugosc_, ostatni[j] + dlugoscDzwieku(platform::pathToOpen(nazwa), czestotliwosc));
     }
     pozycja_ = 0;
     nastepna_ = 0;
@@ -516,129 +516,16 @@ void Postep::zakoncz() {
 
 // --- Text ------------------------------------------------------------------------
 
-namespace {
-
-void *otworzIconv(const std::string &do_, const char *z) {
-    iconv_t cd = iconv_open((do_ + "//TRANSLIT").c_str(), z);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        cd = iconv_open("ASCII//TRANSLIT", z);
-    return cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd;
-}
-
-// The letter without its diacritic, for the Polish letters of code page 852.
-char bezOgonka(unsigned char c) {
-    switch (c) {
-    case 165:
-        return 'a';
-    case 134:
-        return 'c';
-    case 169:
-        return 'e';
-    case 136:
-        return 'l';
-    case 228:
-        return 'n';
-    case 162:
-        return 'o';
-    case 152:
-        return 's';
-    case 171:
-        return 'z';
-    case 190:
-        return 'z';
-    case 164:
-        return 'A';
-    case 143:
-        return 'C';
-    case 168:
-        return 'E';
-    case 157:
-        return 'L';
-    case 227:
-        return 'N';
-    case 224:
-        return 'O';
-    case 151:
-        return 'S';
-    case 141:
-        return 'Z';
-    case 189:
-        return 'Z';
-    }
-    return static_cast<char>(c);
-}
-
-bool poprawneUtf8(const std::string &s) {
-    platform::Utf8Reader r;
-    platform::Utf8Reader::Step krok = platform::Utf8Reader::Step::Done;
-    for (unsigned char c : s) {
-        krok = r.add(c);
-        if (krok == platform::Utf8Reader::Step::Invalid)
-            return false;
-    }
-    return krok == platform::Utf8Reader::Step::Done;
-}
-
-} // namespace
-
-Tekst::Tekst(const std::string &kodowanie)
-    : zCp852_(otworzIconv(kodowanie, "CP852")), zUtf8_(otworzIconv(kodowanie, "UTF-8")) {
-    // A charset without Polish letters (ASCII in the C locale) gets them
-    // without their marks, which reads better than question marks.
-    bezOgonkow_ = konwertuj("\xA5", zCp852_) == "?";
-}
-
-Tekst::~Tekst() {
-    for (void *cd : {zCp852_, zUtf8_})
-        if (cd)
-            iconv_close(static_cast<iconv_t>(cd));
-}
-
-std::string Tekst::konwertuj(const std::string &z, void *cd) const {
-    if (!cd)
-        return z;
-    auto *c = static_cast<iconv_t>(cd);
-    iconv(c, nullptr, nullptr, nullptr, nullptr);
-    std::string wynik;
-    char *we = const_cast<char *>(z.data());
-    std::size_t zostalo = z.size();
-    char bufor[256];
-    while (zostalo > 0) {
-        char *wy = bufor;
-        std::size_t miejsce = sizeof bufor;
-        std::size_t r = iconv(c, &we, &zostalo, &wy, &miejsce);
-        wynik.append(bufor, wy - bufor);
-        if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // A byte that cannot be converted at all.
-            wynik += '?';
-            ++we;
-            --zostalo;
-        }
-    }
-    char *wy = bufor;
-    std::size_t miejsce = sizeof bufor;
-    iconv(c, nullptr, nullptr, &wy, &miejsce);
-    wynik.append(bufor, wy - bufor);
-    return wynik;
-}
+Tekst::Tekst(const std::string &kodowanie) : zestaw_(kodowanie) {}
 
 std::string Tekst::zCp852(const std::string &cp852) const {
-    if (!bezOgonkow_)
-        return konwertuj(cp852, zCp852_);
-    std::string ascii = cp852;
-    for (char &c : ascii)
-        c = bezOgonka(static_cast<unsigned char>(c));
-    return konwertuj(ascii, zCp852_);
-}
-
-std::string Tekst::zDanych(const std::string &nazwa) const {
-    return poprawneUtf8(nazwa) ? konwertuj(nazwa, zUtf8_) : zCp852(nazwa);
+    return zestaw_.fromCp852(cp852);
 }
 
 std::string Tekst::linia(const Blad &blad) const {
     std::string l = "brzdekomat-render: ";
     if (!blad.plik.empty())
-        l += (blad.plikZDanych ? zDanych(blad.plik) : blad.plik) + ": ";
+        l += (blad.plikZDanych ? zCp852(blad.plik) : blad.plik) + ": ";
     return l + zCp852(blad.powod) + "\n";
 }
 
@@ -771,7 +658,7 @@ int zadanie(int argc, char **argv, const Tekst &tekst) {
     // Renaming over the song or one of its sounds would destroy what was rendered from.
     bool wlasny = tenSamPlik(wyjscie, utwor);
     for (const std::string &nazwa : plan.dzwieki)
-        wlasny = wlasny || tenSamPlik(wyjscie, nazwa);
+        wlasny = wlasny || tenSamPlik(wyjscie, platform::pathToOpen(nazwa));
     if (wlasny)
         return zglos({wyjscie, false,
                       "to plik utworu lub jednego z jego dźwięków; nie zostanie nadpisany", 1});
@@ -813,10 +700,8 @@ int Glowna(int argc, char **argv) {
     // The loopback device needs no output driver: none is probed, and no
     // sound server is woken for a render.
     setenv("ALSOFT_DRIVERS", "null", 1);
-    std::setlocale(LC_ALL, "");
-    Tekst tekst(nl_langinfo(CODESET));
-    // Everything else reads and compares bytes as the C locale does.
-    std::setlocale(LC_NUMERIC, "C");
+    platform::initLocale();
+    Tekst tekst(platform::localeCharset());
     return zadanie(argc, argv, tekst);
 }
 

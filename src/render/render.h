@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/charset.h"
 #include "songs/songfile.h"
 
 namespace render {
@@ -124,23 +125,16 @@ class Postep {
 };
 
 // Text for standard error and output: code page 852 in, the locale's
-// character set out (letters it lacks transliterated).
+// character set out (Polish letters it lacks by their base letter).
 class Tekst {
   public:
-    explicit Tekst(const std::string &kodowanie); // e.g. nl_langinfo(CODESET)
-    ~Tekst();
-    Tekst(const Tekst &) = delete;
-    Tekst &operator=(const Tekst &) = delete;
+    explicit Tekst(const std::string &kodowanie); // e.g. platform::localeCharset()
     std::string zCp852(const std::string &cp852) const;
-    // A name read from a data file: UTF-8 when it is valid UTF-8, else code page 852.
-    std::string zDanych(const std::string &nazwa) const;
     // "brzdekomat-render: FILE: REASON"
     std::string linia(const Blad &blad) const;
 
   private:
-    std::string konwertuj(const std::string &z, void *cd) const;
-    void *zCp852_, *zUtf8_;
-    bool bezOgonkow_ = false;
+    platform::Charset zestaw_;
 };
 
 // The whole tool: parses the command line, renders, reports. Returns the exit status.

@@ -146,11 +146,10 @@ void InitConfing() {
 }
 
 int GlosnoscZConfing() {
-    std::ifstream f(kPlik);
-    int glosnosc = kDomyslnaGlosnosc;
-    if (f)
-        wczytaj(f, glosnosc, kDomyslnaGlosnosc);
-    return glosnosc;
+    std::string bajty;
+    if (!platform::readWholeFile(kPlik, bajty))
+        return kDomyslnaGlosnosc;
+    return CzytajConfing(bajty).glosnosc;
 }
 
 bool SaveConfing() {
