@@ -145,6 +145,13 @@ void InitConfing() {
     sprawdzKolory();
 }
 
+int GlosnoscZConfing() {
+    std::string bajty;
+    if (!platform::readWholeFile(kPlik, bajty))
+        return kDomyslnaGlosnosc;
+    return CzytajConfing(bajty).glosnosc;
+}
+
 bool SaveConfing() {
     std::string rekord = RekordConfing(Glosnosc, Konfiguracja[1], Konfiguracja[2], Klawiszowe);
     int blad = 0;
