@@ -27,10 +27,14 @@ const char kMenu[] = "    0. Wyjść\n";
 // of them buffered at the server. A sound is mixed into the first period
 // after its call, and that period lands behind whatever the buffer holds at
 // that moment, from nothing to all three periods: so a call is heard between
-// 0 and four periods after it, plus 2 ms of whole-millisecond clocks.
+// 0 and four periods after it, plus 2 ms of whole-millisecond clocks. The
+// call itself comes when the player wakes, which with another process busy on
+// a core is up to 3 ms late (brzdekomat_playback_bench, one core busy): the
+// song's timing is measured through that, not only the mixing.
 constexpr double kPeriodMs = 256 * 1000.0 / 44100;
 constexpr int kPeriods = 3;
-constexpr double kSlackMs = (kPeriods + 1) * kPeriodMs + 2;
+constexpr double kWakeMs = 3;
+constexpr double kSlackMs = (kPeriods + 1) * kPeriodMs + 2 + kWakeMs;
 
 class PulseE2E : public ::testing::Test {
   protected:
