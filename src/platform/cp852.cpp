@@ -1,5 +1,7 @@
 #include "platform/cp852.h"
 
+#include "platform/charset.h"
+
 namespace platform {
 namespace {
 
@@ -92,30 +94,7 @@ Utf8Reader::Step Utf8Reader::add(unsigned char b) {
 }
 
 std::string utf8ToCp852(std::string_view text) {
-    std::string out;
-    Utf8Reader reader;
-    auto step = [&](unsigned char b) {
-        switch (reader.add(b)) {
-        case Utf8Reader::Step::NeedMore:
-            return;
-        case Utf8Reader::Step::Done: {
-            int c = cp852FromCodePoint(reader.codePoint());
-            out += c < 0 ? '?' : static_cast<char>(c);
-            return;
-        }
-        case Utf8Reader::Step::Invalid:
-            out += '?';
-            return;
-        }
-    };
-    for (unsigned char b : text) {
-        step(b);
-        if (!reader.tookByte())
-            step(b); // the byte that broke a sequence begins the next character
-    }
-    if (reader.pending())
-        out += '?'; // a sequence cut off by the end of the text
-    return out;
+    return toCp852(text, "UTF-8");
 }
 
 } // namespace platform
